@@ -1,0 +1,94 @@
+#pragma once
+
+#include "tr/tr.h"
+#include "network/restclient.h"
+
+#include <QHash>
+#include <QJsonObject>
+#include <QString>
+#include <QUrl>
+
+#include <chrono>
+
+class PaymentProcessingRequest;
+
+namespace Log4Qt {
+class Logger;
+}
+
+namespace vesanu {
+
+// Client of the VesaNu HTTPS JSON API. Every call from one of its operations
+// to another goes through the table of virtual operations (whose order is
+// fixed), so a derived class or a test double can replace any single step.
+class Interface
+{
+public:
+    enum Method {
+        Payment = 0,
+        PaymentStatus = 1,
+        Reversal = 2,
+        OfdData = 3,
+    };
+
+    class RequestResult
+    {
+    public:
+        enum Status {
+            Failed = -1,
+            Paid = 2,
+            Reversed = 3,
+        };
+
+        // "payment_status" of the answer; 0 when absent or not a whole number.
+        Status getPaymentStatus() const;
+        // "payment_id" of the answer; -1 when absent or not a whole number.
+        int getPaymentId() const;
+        // "phone_number" of the answer; empty when absent or not a string.
+        QString getPhone() const;
+        QString getTransactionId() const;
+
+        // transactionId takes no part in equality.
+        bool operator==(const RequestResult &other) const;
+        bool operator!=(const RequestResult &other) const { return !(*this == other); }
+
+        bool success = true;
+        int errorCode = 0;
+        tr::Tr message;
+        QJsonObject json;
+        QString transactionId;
+    };
+
+    Interface();
+    virtual ~Interface();
+
+    virtual void init();
+    virtual RequestResult payment(const PaymentProcessingRequest &request);
+    virtual RequestResult reversal(const PaymentProcessingRequest &request) const;
+    virtual bool sendOfdData(const QString &transactionId, const QString &qrCode) const;
+    virtual RequestResult waitForStatus(RequestResult::Status target, const QString &id) const;
+    virtual RequestResult sendRequest(Method method, const QJsonObject &body) const;
+    virtual RequestResult sendRequest(Method method, const QString &id) const;
+    virtual QHash<QString, QString> getHeaders() const;
+    virtual QString getUuid() const;
+    virtual QUrl getUrl(Method method, const QString &id) const;
+
+    int getOperation(Method method) const;
+    RequestResult getRequestResult(const RestClient::Result &result) const;
+    QString getBranchId() const;
+
+protected:
+    std::chrono::milliseconds timeout;
+    std::chrono::milliseconds payDuration;
+    std::chrono::milliseconds statusRequestInterval;
+    QString cashboxCode;
+    QString branchId;
+    QString secretKey;
+    Log4Qt::Logger *logger;
+
+private:
+    RequestResult exchange(Method method, const QUrl &url, const QJsonDocument &body) const;
+    RequestResult settle(RequestResult first, RequestResult::Status target, const QString &id) const;
+};
+
+} // namespace vesanu
