@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 // Qt's network and event machinery want an application object.

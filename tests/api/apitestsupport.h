@@ -1,0 +1,43 @@
+#pragma once
+
+#include "config/config.h"
+#include "support/fakeservice.h"
+#include "vesanu/api/interface.h"
+
+#include <QHash>
+
+// A configuration store held in memory, put in place of the process-wide
+// one while it lives.
+class MemoryConfig : public Config
+{
+public:
+    MemoryConfig();
+    ~MemoryConfig() override;
+
+    bool loadFile(const QString &, const QString &) override { return true; }
+    QString getString(const QString &key) override { return values.value(key); }
+    QString getString(const QString &key, const QString &defaultValue) override
+    {
+        return values.value(key, defaultValue);
+    }
+    int getInt(const QString &key, int defaultValue) override;
+
+    QHash<QString, QString> values;
+
+private:
+    Config *m_previous;
+};
+
+// Opens the client's settings to the tests.
+class TestInterface : public vesanu::Interface
+{
+public:
+    using Interface::branchId;
+    using Interface::cashboxCode;
+    using Interface::payDuration;
+    using Interface::secretKey;
+    using Interface::statusRequestInterval;
+    using Interface::timeout;
+};
+
+QJsonObject statusAnswer(int status, int errorCode = 0);

@@ -1,0 +1,308 @@
+#include "apitestsupport.h"
+
+#include "contract/paymentprocessingrequest.h"
+#include "support/logcapture.h"
+
+#include <gtest/gtest.h>
+
+using vesanu::Interface;
+using Result = vesanu::Interface::RequestResult;
+
+namespace {
+
+class InterfaceExchange : public ::testing::Test
+{
+protected:
+    InterfaceExchange()
+    {
+        config.values = {{"VesaNu:host", "https://svc.example:9443"},
+                         {"VesaNu:timeout", "7"},
+                         {"VesaNu:payDuration", "0"},
+                         {"VesaNu:statusRequestInterval", "0"},
+                         {"VesaNu:cashboxCode", "CB-1"},
+                         {"VesaNu:branchId", "BR-1"},
+                         {"VesaNu:secretKey", "k"}};
+        client.init();
+    }
+
+    PaymentProcessingRequest paymentRequest(int amount, const QString &token)
+    {
+        PaymentProcessingRequest request;
+        request.setRequestType(1);
+        request.setAmount(amount);
+        request.setCardNumber(token);
+        return request;
+    }
+
+    PaymentProcessingRequest reversalRequest(const QString &rrn)
+    {
+        PaymentProcessingRequest request;
+        request.setRequestType(3);
+        request.setRrn(rrn);
+        return request;
+    }
+
+    MemoryConfig config;
+    FakeService service;
+    Interface client;
+};
+
+} // namespace
+
+TEST_F(InterfaceExchange, EveryCallUsesAFreshClientWithTimeoutLoggerAddressAndHeaders)
+{
+    service.fallback = FakeService::json(statusAnswer(2));
+    client.sendRequest(Interface::Payment, QJsonObject{{"a", 1}});
+    client.sendRequest(Interface::PaymentStatus, QStringLiteral("id-1"));
+    client.sendRequest(Interface::Reversal, QJsonObject{{"ignored", true}});
+
+    ASSERT_EQ(service.calls.size(), 3);
+    EXPECT_EQ(service.clientsCreated, 3);
+    EXPECT_EQ(service.clientsAlive, 0) << "each client is released after its exchange";
+
+    const FakeService::Call &post = service.calls.at(0);
+    EXPECT_EQ(post.operation, 4);
+    EXPECT_EQ(post.url.toString(), "https://svc.example:9443/api/v1/payment");
+    EXPECT_EQ(post.body.object(), (QJsonObject{{"a", 1}}));
+    EXPECT_EQ(post.timeout, 7000);
+    EXPECT_EQ(post.headers.size(), 3);
+    EXPECT_TRUE(post.headers.value("Auth").startsWith("BR-1:"));
+
+    const FakeService::Call &get = service.calls.at(1);
+    EXPECT_EQ(get.operation, 2);
+    EXPECT_EQ(get.url.toString(), "https://svc.example:9443/api/v1/payment/status/id-1");
+    EXPECT_TRUE(get.body.isNull());
+
+    const FakeService::Call &del = service.calls.at(2);
+    EXPECT_EQ(del.operation, 5);
+    EXPECT_TRUE(del.body.isNull()) << "a reversal never carries a body";
+}
+
+struct ParseCase
+{
+    const char *name;
+    RestClient::Result answer;
+    bool success;
+    int errorCode;
+    const char *key;
+    const char *text;
+    const char *logLine; // empty: no error line
+};
+
+TEST_F(InterfaceExchange, AnswersAreParsedIntoSuccessCodeAndMessage)
+{
+    const ParseCase cases[] = {
+        {"no answer", FakeService::noAnswer(), false, 0, "requestIncorrectAnswer",
+         "Некорректный ответ от сервера", "Некорректный ответ от сервера (нет данных)"},
+        {"empty object", FakeService::json({}), false, 0, "requestIncorrectAnswer",
+         "Некорректный ответ от сервера", "Некорректный ответ от сервера (нет данных)"},
+        {"error 0 and more", FakeService::json({{"error_code", 0}, {"x", "y"}}), true, 0, "", "", ""},
+        {"no error member", FakeService::json({{"payment_status", 2}}), true, 0, "", "", ""},
+        {"error with note", FakeService::json({{"error_code", 17}, {"error_note", "Нет средств"}}),
+         false, 17, "undefined", "Нет средств", "Сервер вернул сообщение об ошибке: Нет средств"},
+        {"error without note", FakeService::json({{"error_code", 17}}), false, 17, "undefined", "",
+         "Сервер вернул сообщение об ошибке: "},
+        {"error code as string", FakeService::json({{"error_code", "17"}}), true, 0, "", "", ""},
+        {"error code fraction", FakeService::json({{"error_code", 1.5}}), true, 0, "", "", ""},
+        {"service error on HTTP 400", FakeService::json({{"error_code", 5}, {"error_note", "n"}}, 400),
+         false, 5, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
+        {"JSON on HTTP 500", FakeService::json({{"error_code", 0}, {"status", "oops"}}, 500), false, 0,
+         "requestHttpError", "Ошибка сервера (HTTP 500)", "Сервер ответил с кодом HTTP 500"},
+        {"JSON on HTTP 302", FakeService::json({{"x", 1}}, 302), false, 0, "requestHttpError",
+         "Ошибка сервера (HTTP 302)", "Сервер ответил с кодом HTTP 302"},
+        {"JSON on HTTP 204", FakeService::json({{"x", 1}}, 204), true, 0, "", "", ""},
+    };
+    for (const ParseCase &c : cases) {
+        LogCapture log;
+        const Result result = client.getRequestResult(c.answer);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(result.success, c.success);
+        EXPECT_EQ(result.errorCode, c.errorCode);
+        EXPECT_EQ(result.message.key(), QString::fromUtf8(c.key));
+        EXPECT_EQ(result.message.defaultText(), QString::fromUtf8(c.text));
+        EXPECT_EQ(result.json, c.answer.json) << "the answer is kept, also on error";
+        const QStringList errors = log.texts("vesanu");
+        if (*c.logLine)
+            EXPECT_TRUE(errors.contains(QString::fromUtf8(c.logLine))) << errors.join('|').toStdString();
+        else
+            EXPECT_TRUE(errors.isEmpty()) << errors.join('|').toStdString();
+    }
+}
+
+TEST_F(InterfaceExchange, ResultAccessorsReadWholeNumbersAndStringsOnly)
+{
+    Result result;
+    EXPECT_EQ(result.getPaymentStatus(), 0);
+    EXPECT_EQ(result.getPaymentId(), -1);
+    EXPECT_EQ(result.getPhone(), "");
+
+    result.json = {{"payment_status", 3}, {"payment_id", 77}, {"phone_number", "7701"}};
+    EXPECT_EQ(result.getPaymentStatus(), Result::Reversed);
+    EXPECT_EQ(result.getPaymentId(), 77);
+    EXPECT_EQ(result.getPhone(), "7701");
+
+    result.json = {{"payment_status", "2"}, {"payment_id", 7.5}, {"phone_number", 7701}};
+    EXPECT_EQ(result.getPaymentStatus(), 0);
+    EXPECT_EQ(result.getPaymentId(), -1);
+    EXPECT_EQ(result.getPhone(), "");
+
+    result.json = {{"payment_id", 1e12}};
+    EXPECT_EQ(result.getPaymentId(), -1) << "a number an int cannot hold is not taken";
+}
+
+TEST_F(InterfaceExchange, ResultEqualityIgnoresTheTransactionIdentifier)
+{
+    Result a;
+    a.json = {{"payment_status", 2}};
+    a.transactionId = "one";
+    Result b = a;
+    b.transactionId = "two";
+    EXPECT_TRUE(a == b);
+    b.message = tr::Tr("k", "t");
+    EXPECT_FALSE(a == b);
+    b = a;
+    b.errorCode = 1;
+    EXPECT_FALSE(a == b);
+}
+
+TEST_F(InterfaceExchange, AnEmptyCreatorGivesAFailedResultInsteadOfThrowing)
+{
+    MockFactory<RestClient>::creator = nullptr;
+    LogCapture log;
+    Result result;
+    EXPECT_NO_THROW(result = client.sendRequest(Interface::PaymentStatus, QStringLiteral("x")));
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
+    EXPECT_TRUE(log.contains("Не удалось создать HTTP-клиент"));
+
+    MockFactory<RestClient>::creator = [] () -> QSharedPointer<RestClient> {
+        throw std::runtime_error("broken factory");
+    };
+    EXPECT_NO_THROW(result = client.payment(paymentRequest(100, "t")));
+    EXPECT_FALSE(result.success);
+}
+
+TEST_F(InterfaceExchange, PaymentSendsTheBodyAndEndsAtOnceWhenPaid)
+{
+    service.answers = {FakeService::json({{"error_code", 0}, {"payment_status", 2}, {"payment_id", 9}})};
+    const Result result = client.payment(paymentRequest(12345, "otp-123"));
+
+    ASSERT_EQ(service.calls.size(), 1) << "no status query after Paid";
+    const QJsonObject body = service.calls.at(0).body.object();
+    EXPECT_EQ(body.size(), 4);
+    EXPECT_EQ(body.value("amount"), 12345);
+    EXPECT_EQ(body.value("otp_data"), "otp-123");
+    EXPECT_EQ(body.value("cashbox_code"), "CB-1");
+    EXPECT_EQ(body.value("transaction_id").toString(), result.getTransactionId());
+    EXPECT_EQ(result.getTransactionId().size(), 36);
+    EXPECT_TRUE(result.success);
+    EXPECT_EQ(result.getPaymentId(), 9);
+}
+
+TEST_F(InterfaceExchange, AServiceRefusalEndsThePaymentWithoutAStatusQuery)
+{
+    service.answers = {FakeService::json({{"error_code", 4}, {"error_note", "declined"}})};
+    const Result result = client.payment(paymentRequest(100, "t"));
+    EXPECT_EQ(service.calls.size(), 1);
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.errorCode, 4);
+    EXPECT_EQ(result.getTransactionId().size(), 36) << "a failed payment still names its identifier";
+}
+
+TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
+{
+    struct Case
+    {
+        const char *name;
+        QList<RestClient::Result> answers;
+        bool success;
+        const char *key;
+        int calls;
+    };
+    const Case cases[] = {
+        {"recorded and paid", {FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true, "", 2},
+        {"recorded, pending, then paid",
+         {FakeService::noAnswer(), FakeService::json(statusAnswer(1)), FakeService::json(statusAnswer(2))},
+         true, "", 3},
+        {"HTML error page, then paid",
+         {FakeService::json({{"html", true}}, 502), FakeService::json(statusAnswer(2))}, true, "", 2},
+        {"not known to the service",
+         {FakeService::noAnswer(), FakeService::json({{"error_code", 404}, {"error_note", "unknown"}})},
+         false, "requestIncorrectAnswer", 2},
+        {"service unreachable", {FakeService::noAnswer(), FakeService::noAnswer()}, false,
+         "requestIncorrectAnswer", 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        service.calls.clear();
+        service.answers = c.answers;
+        const Result result = client.payment(paymentRequest(100, "t"));
+        EXPECT_EQ(result.success, c.success);
+        if (!c.success && QString(c.key) == "requestIncorrectAnswer")
+            EXPECT_EQ(result.message.key(), c.key);
+        ASSERT_EQ(service.calls.size(), c.calls);
+        const QString id = service.calls.at(0).body.object().value("transaction_id").toString();
+        EXPECT_EQ(service.calls.at(1).url.path(), "/api/v1/payment/status/" + id);
+        EXPECT_EQ(result.getTransactionId(), id);
+    }
+}
+
+TEST_F(InterfaceExchange, ReversalAddressesTheRrnAndWaitsForReversed)
+{
+    LogCapture log;
+    service.answers = {FakeService::json(statusAnswer(1)), FakeService::json(statusAnswer(3))};
+    const Result result = client.reversal(reversalRequest("rrn/1?x"));
+    ASSERT_EQ(service.calls.size(), 2);
+    EXPECT_EQ(service.calls.at(0).operation, 5);
+    EXPECT_EQ(service.calls.at(0).url.toString(QUrl::FullyEncoded),
+              "https://svc.example:9443/api/v1/payment/reversal/rrn%2F1%3Fx");
+    EXPECT_EQ(service.calls.at(1).url.toString(QUrl::FullyEncoded),
+              "https://svc.example:9443/api/v1/payment/status/rrn%2F1%3Fx");
+    EXPECT_TRUE(result.success);
+    EXPECT_TRUE(result.getTransactionId().isEmpty());
+    EXPECT_TRUE(log.texts("vesanu").contains("Полный возврат"));
+
+    // Reversed at once, or refused: no status query.
+    for (const RestClient::Result &first :
+         {FakeService::json(statusAnswer(3)), FakeService::json({{"error_code", 9}})}) {
+        service.calls.clear();
+        service.answers = {first};
+        client.reversal(reversalRequest("r"));
+        EXPECT_EQ(service.calls.size(), 1);
+    }
+
+    // Lost answer, but the service reversed it.
+    service.calls.clear();
+    service.answers = {FakeService::noAnswer(), FakeService::json(statusAnswer(3))};
+    EXPECT_TRUE(client.reversal(reversalRequest("r")).success);
+    EXPECT_EQ(service.calls.size(), 2);
+}
+
+TEST_F(InterfaceExchange, FiscalDataPostsTwoMembersAndReportsAcceptance)
+{
+    struct Case
+    {
+        RestClient::Result answer;
+        bool expected;
+    };
+    const Case cases[] = {
+        {FakeService::json({{"error_code", 0}, {"payment_status", -1}}), true},
+        {FakeService::json({{"error_code", 3}, {"error_note", "unknown"}}), false},
+        {FakeService::noAnswer(), false},
+        {FakeService::json({{"error_code", 0}}, 500), false},
+    };
+    for (const Case &c : cases) {
+        service.calls.clear();
+        service.answers = {c.answer};
+        EXPECT_EQ(client.sendOfdData("tx", "t=2024&s=1.00"), c.expected);
+        ASSERT_EQ(service.calls.size(), 1) << "never repeated";
+        EXPECT_EQ(service.calls.at(0).operation, 4);
+        EXPECT_EQ(service.calls.at(0).url.path(), "/api/v1/payment/ofd_data/submit_qrcode");
+        EXPECT_EQ(service.calls.at(0).body.object(),
+                  (QJsonObject{{"transaction_id", "tx"}, {"qrcode", "t=2024&s=1.00"}}));
+    }
+    service.calls.clear();
+    client.sendOfdData(QString(), QString());
+    EXPECT_EQ(service.calls.at(0).body.object(),
+              (QJsonObject{{"transaction_id", ""}, {"qrcode", ""}}));
+}

@@ -1,0 +1,180 @@
+#include "apitestsupport.h"
+
+#include "contract/paymentprocessingrequest.h"
+#include "support/logcapture.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using vesanu::Interface;
+using Result = vesanu::Interface::RequestResult;
+using namespace std::chrono;
+
+namespace {
+
+class StatusWait : public ::testing::Test
+{
+protected:
+    void configure(int payDurationSeconds, int intervalSeconds)
+    {
+        config.values = {{"VesaNu:host", "http://127.0.0.1:9"},
+                         {"VesaNu:payDuration", QString::number(payDurationSeconds)},
+                         {"VesaNu:statusRequestInterval", QString::number(intervalSeconds)}};
+        client.init();
+    }
+
+    MemoryConfig config;
+    FakeService service;
+    Interface client;
+};
+
+} // namespace
+
+TEST_F(StatusWait, StopsAtTargetOrFailedAndReportsAFailedEndAsFailure)
+{
+    configure(5, 0);
+    struct Case
+    {
+        const char *name;
+        QList<int> statuses;
+        Result::Status target;
+        int calls;
+        bool success;
+        const char *key;
+    };
+    const Case cases[] = {
+        {"target at once", {2}, Result::Paid, 1, true, ""},
+        {"pending then target", {0, 1, 5, 2}, Result::Paid, 4, true, ""},
+        {"reversed is not paid", {3, 3, 2}, Result::Paid, 3, true, ""},
+        {"failed ends the wait", {1, -1, 2}, Result::Paid, 2, false, "requestStatusFailed"},
+        {"failed ends a reversal wait", {-1}, Result::Reversed, 1, false, "requestStatusFailed"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LogCapture log;
+        service.calls.clear();
+        service.answers.clear();
+        for (int status : c.statuses)
+            service.answers << FakeService::json(statusAnswer(status));
+        const Result result = client.waitForStatus(c.target, "tx-1");
+        EXPECT_EQ(service.calls.size(), c.calls);
+        EXPECT_EQ(result.success, c.success);
+        EXPECT_EQ(result.message.key(), QString(c.key));
+        if (!c.success) {
+            EXPECT_EQ(result.message.defaultText(), "Операция отклонена сервисом");
+            EXPECT_EQ(result.getPaymentStatus(), Result::Failed) << "the last answer is kept";
+        }
+        EXPECT_TRUE(log.texts("vesanu").contains(
+            QStringLiteral("Ожидание статуса '%1'").arg(int(c.target))));
+        EXPECT_EQ(service.calls.at(0).url.path(), "/api/v1/payment/status/tx-1");
+    }
+}
+
+TEST_F(StatusWait, ZeroDurationMakesExactlyOneRequestAndTimesOutAsFailure)
+{
+    configure(0, 0);
+    service.fallback = FakeService::json(statusAnswer(1));
+    const Result result = client.waitForStatus(Result::Paid, "tx");
+    EXPECT_EQ(service.calls.size(), 1);
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.errorCode, 0);
+    EXPECT_EQ(result.message.key(), "requestStatusTimeout");
+    EXPECT_EQ(result.message.defaultText(), "Истекло время ожидания подтверждения операции");
+    EXPECT_EQ(result.getPaymentStatus(), 1);
+}
+
+TEST_F(StatusWait, AFailedLastAnswerIsReturnedAsItCame)
+{
+    configure(0, 0);
+    service.fallback = FakeService::noAnswer();
+    const Result result = client.waitForStatus(Result::Paid, "tx");
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
+}
+
+TEST_F(StatusWait, RequestsStartOneIntervalAfterThePreviousStart)
+{
+    configure(2, 1);
+    service.fallback = FakeService::json(statusAnswer(0));
+    const steady_clock::time_point start = steady_clock::now();
+    const Result result = client.waitForStatus(Result::Paid, "tx");
+    const milliseconds elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
+
+    ASSERT_EQ(service.calls.size(), 3) << "at 0 s, 1 s and 2 s";
+    for (int k = 0; k < service.calls.size(); ++k) {
+        const milliseconds offset = duration_cast<milliseconds>(service.calls.at(k).at - start);
+        EXPECT_GE(offset.count(), 1000 * k);
+        EXPECT_LT(offset.count(), 1000 * k + 250);
+    }
+    EXPECT_LT(elapsed.count(), 2500);
+    EXPECT_EQ(result.message.key(), "requestStatusTimeout");
+}
+
+TEST_F(StatusWait, ZeroIntervalPollsBackToBackUntilTheDurationHasPassed)
+{
+    configure(1, 0);
+    service.responder = [](const FakeService::Call &) {
+        std::this_thread::sleep_for(milliseconds(20));
+        return FakeService::json(statusAnswer(1));
+    };
+    const steady_clock::time_point start = steady_clock::now();
+    client.waitForStatus(Result::Paid, "tx");
+    const milliseconds elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
+    EXPECT_GE(elapsed.count(), 1000);
+    EXPECT_LT(elapsed.count(), 1300);
+    EXPECT_GE(service.calls.size(), 30);
+}
+
+TEST_F(StatusWait, PaymentWaitsForPaidOnItsOwnIdentifier)
+{
+    configure(5, 0);
+    // A first answer that already says Failed still starts the wait.
+    service.answers = {FakeService::json(statusAnswer(-1)), FakeService::json(statusAnswer(-1))};
+    PaymentProcessingRequest request;
+    request.setAmount(1);
+    const Result result = client.payment(request);
+    ASSERT_EQ(service.calls.size(), 2);
+    EXPECT_EQ(service.calls.at(1).url.path(),
+              "/api/v1/payment/status/" + result.getTransactionId());
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.message.key(), "requestStatusFailed");
+    EXPECT_FALSE(result.getTransactionId().isEmpty());
+}
+
+namespace {
+
+// Replaces single steps; the client's own operations must reach them.
+class SteppedInterface : public Interface
+{
+public:
+    QString getUuid() const override { return QStringLiteral("fixed-id"); }
+    Result sendRequest(Method method, const QString &id) const override
+    {
+        statusIds << id;
+        return Interface::sendRequest(method, id);
+    }
+    QUrl getUrl(Method method, const QString &id) const override
+    {
+        QUrl url = Interface::getUrl(method, id);
+        url.setQuery(QStringLiteral("via=override"));
+        return url;
+    }
+    mutable QStringList statusIds;
+};
+
+} // namespace
+
+TEST_F(StatusWait, EveryStepGoesThroughTheVirtualTable)
+{
+    configure(5, 0);
+    SteppedInterface stepped;
+    stepped.init();
+    service.answers = {FakeService::json(statusAnswer(1)), FakeService::json(statusAnswer(2))};
+    const Result result = stepped.payment(PaymentProcessingRequest());
+    EXPECT_EQ(result.getTransactionId(), "fixed-id");
+    EXPECT_EQ(stepped.statusIds, QStringList{"fixed-id"});
+    ASSERT_EQ(service.calls.size(), 2);
+    EXPECT_EQ(service.calls.at(0).url.query(), "via=override");
+    EXPECT_EQ(service.calls.at(1).url.query(), "via=override");
+}

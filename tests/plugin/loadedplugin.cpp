@@ -1,0 +1,55 @@
+#include "loadedplugin.h"
+
+#include "config/config.h"
+
+#include <QDir>
+#include <QFile>
+
+LoadedPlugin::LoadedPlugin(const QString &ini)
+    : m_loader(pluginPath())
+{
+    // Each test starts from an empty store: loaded files merge into it.
+    delete Singleton<Config>::instance;
+    Singleton<Config>::instance = nullptr;
+    writeIni(m_root.path(), ini);
+    qputenv("VELTA_CONFIG_ROOT", QFile::encodeName(m_root.path()));
+    QObject *instance = m_loader.instance();
+    if (!instance)
+        return;
+    m_processing = qobject_cast<BasicPaymentProcessing *>(instance);
+    if (m_processing)
+        m_processing->init();
+}
+
+LoadedPlugin::~LoadedPlugin()
+{
+    delete m_loader.instance();
+    qunsetenv("VELTA_CONFIG_ROOT");
+}
+
+QString LoadedPlugin::pluginPath()
+{
+    return QStringLiteral(VESANU_PLUGIN_PATH);
+}
+
+void LoadedPlugin::writeIni(const QString &root, const QString &content)
+{
+    const QString dir = root + QStringLiteral("/tessaroot/cash/paysystems/vesanu");
+    QDir().mkpath(dir);
+    QFile file(dir + QStringLiteral("/vesanu.ini"));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(content.toUtf8());
+}
+
+QString testIni(const QString &extra)
+{
+    return QStringLiteral("[VesaNu]\n"
+                          "host=http://127.0.0.1:9\n"
+                          "timeout=3\n"
+                          "payDuration=0\n"
+                          "statusRequestInterval=0\n"
+                          "cashboxCode=CB-7\n"
+                          "branchId=BR-42\n"
+                          "secretKey=\"s,e;c#r%e=t\"\n")
+           + extra;
+}

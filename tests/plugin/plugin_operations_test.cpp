@@ -1,0 +1,190 @@
+#include "loadedplugin.h"
+
+#include "support/fakeservice.h"
+#include "support/logcapture.h"
+
+#include <QJsonDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QJsonObject paidAnswer()
+{
+    return {{"error_code", 0}, {"payment_status", 2}, {"payment_id", 77}, {"phone_number", "77011234567"}};
+}
+
+PaymentProcessingRequest request(int type, int amount, const QString &rrn = QString(), int valut = 398)
+{
+    PaymentProcessingRequest r;
+    r.setRequestType(type);
+    r.setAmount(amount);
+    r.setRrn(rrn);
+    r.setCardNumber(QStringLiteral("tok-1234567890"));
+    r.setValutCode(valut);
+    return r;
+}
+
+class PluginOperations : public ::testing::Test
+{
+protected:
+    // The service double lives in the test executable; the plug-in's client
+    // must reach it through the one process-wide creator.
+    FakeService service;
+};
+
+} // namespace
+
+TEST_F(PluginOperations, PaymentAnswerCarriesRrnTerminalAndAdditionalInformation)
+{
+    LoadedPlugin plugin(testIni());
+    ASSERT_NE(plugin.processing(), nullptr);
+    service.answers = {FakeService::json(paidAnswer())};
+    LogCapture log;
+
+    const PaymentProcessingAnswer answer = plugin.processing()->payment(request(1, 12345));
+
+    ASSERT_EQ(service.calls.size(), 1);
+    const QString id = service.calls.at(0).body.object().value("transaction_id").toString();
+    EXPECT_EQ(service.calls.at(0).body.object().value("amount"), 12345);
+    EXPECT_EQ(service.calls.at(0).body.object().value("cashbox_code"), "CB-7");
+    EXPECT_TRUE(answer.isSuccess());
+    EXPECT_EQ(answer.getCode(), 0);
+    EXPECT_EQ(answer.getRRN(), id);
+    EXPECT_EQ(answer.getTerminalId(), "BR-42");
+    EXPECT_EQ(answer.getPaymentMethod(), 2);
+    const QMap<QString, QVariant> info{{"phone", "77011234567"}, {"rrn", id}, {"valutCode", 398},
+                                      {"paymentProvider", "0187"}, {"paymentId", 77}};
+    EXPECT_EQ(answer.getAdditionalInfo(), info);
+    EXPECT_EQ(answer.getAdditionalData(),
+              R"({"paymentId":77,"paymentProvider":"0187","phone":"77011234567"})");
+    EXPECT_TRUE(log.texts("vesanu").contains("Оплата на сумму 123.45"));
+    EXPECT_FALSE(log.contains("tok-1234567890")) << "the one-time token never reaches the log";
+    EXPECT_FALSE(log.contains("s,e;c#r%e=t"));
+}
+
+TEST_F(PluginOperations, AmountTextHasTwoDecimals)
+{
+    LoadedPlugin plugin(testIni());
+    ASSERT_NE(plugin.processing(), nullptr);
+    service.fallback = FakeService::json(paidAnswer());
+    const std::pair<int, const char *> cases[] = {{12345, "123.45"}, {5, "0.05"}, {0, "0.00"}, {-250, "-2.50"}};
+    for (const auto &c : cases) {
+        LogCapture log;
+        plugin.processing()->payment(request(1, c.first));
+        EXPECT_TRUE(log.texts("vesanu").contains(QStringLiteral("Оплата на сумму ") + c.second)) << c.second;
+    }
+}
+
+TEST_F(PluginOperations, FailedPaymentKeepsInformationButHasNoRrn)
+{
+    LoadedPlugin plugin(testIni("paymentProvider=0042\n"));
+    ASSERT_NE(plugin.processing(), nullptr);
+    service.answers = {FakeService::json({{"error_code", 51}, {"error_note", "Недостаточно средств"}})};
+
+    const PaymentProcessingAnswer answer = plugin.processing()->payment(request(1, 100));
+
+    EXPECT_FALSE(answer.isSuccess());
+    EXPECT_EQ(answer.getStatus(), 1);
+    EXPECT_EQ(answer.getCode(), 51);
+    EXPECT_EQ(answer.getMessage(), tr::Tr("undefined", "Недостаточно средств"));
+    EXPECT_TRUE(answer.getRRN().isEmpty());
+    EXPECT_EQ(answer.getTerminalId(), "BR-42");
+    const QMap<QString, QVariant> info = answer.getAdditionalInfo();
+    EXPECT_EQ(info.value("paymentId"), -1);
+    EXPECT_EQ(info.value("phone"), "");
+    EXPECT_EQ(info.value("paymentProvider"), "0042");
+    EXPECT_EQ(info.value("rrn").toString().size(), 36) << "the identifier that was sent";
+    EXPECT_EQ(answer.getAdditionalData(), R"({"paymentId":-1,"paymentProvider":"0042","phone":""})");
+}
+
+TEST_F(PluginOperations, RefundAndCancelReverseByRrn)
+{
+    LoadedPlugin plugin(testIni());
+    ASSERT_NE(plugin.processing(), nullptr);
+    struct Case
+    {
+        const char *name;
+        bool cancel;
+    };
+    for (const Case c : {Case{"refund through payment", false}, Case{"cancel", true}}) {
+        SCOPED_TRACE(c.name);
+        service.calls.clear();
+        service.answers = {FakeService::json({{"error_code", 0}, {"payment_status", 3}})};
+        LogCapture log;
+        const PaymentProcessingRequest r = request(c.cancel ? 1 : 3, 5000, "rrn-9", 0);
+        const PaymentProcessingAnswer answer =
+            c.cancel ? plugin.processing()->cancel(r) : plugin.processing()->payment(r);
+
+        ASSERT_EQ(service.calls.size(), 1);
+        EXPECT_EQ(service.calls.at(0).operation, 5);
+        EXPECT_EQ(service.calls.at(0).url.path(), "/api/v1/payment/reversal/rrn-9");
+        EXPECT_TRUE(answer.isSuccess());
+        EXPECT_EQ(answer.getAdditionalInfo(), (QMap<QString, QVariant>{{"rrn", "rrn-9"}, {"valutCode", 0}}));
+        EXPECT_TRUE(answer.getAdditionalData().isEmpty());
+        EXPECT_TRUE(answer.getRRN().isEmpty());
+        EXPECT_TRUE(answer.getTerminalId().isEmpty());
+        EXPECT_EQ(answer.getPaymentMethod(), 2);
+        QStringList expected;
+        if (!c.cancel)
+            expected << "Оплата на сумму 50.00";
+        expected << "Отмена операции: rrn-9" << "Полный возврат";
+        QStringList seen = log.texts("vesanu");
+        seen.erase(std::remove_if(seen.begin(), seen.end(),
+                                  [&](const QString &line) { return !expected.contains(line); }),
+                   seen.end());
+        EXPECT_EQ(seen, expected);
+    }
+
+    service.answers = {FakeService::json({{"error_code", 12}, {"error_note", "not paid"}})};
+    const PaymentProcessingAnswer failed = plugin.processing()->cancel(request(1, 0, "x"));
+    EXPECT_FALSE(failed.isSuccess());
+    EXPECT_EQ(failed.getCode(), 12);
+    EXPECT_EQ(failed.getAdditionalInfo().size(), 2);
+}
+
+TEST_F(PluginOperations, QueuedFiscalDataIsDeliveredOnlyForItsMessageType)
+{
+    LoadedPlugin plugin(testIni());
+    ASSERT_NE(plugin.processing(), nullptr);
+    const QVariantMap fiscal{{"qr", "t=20241208T1200&s=123.45"}, {"other", 1}};
+    const QVariantMap payload{{"rrn", "tx-5"}, {"fiscalData", fiscal}, {"extra", "x"}};
+
+    struct Case
+    {
+        const char *name;
+        QVariantMap message;
+        bool sent;
+        QJsonObject body;
+    };
+    const Case cases[] = {
+        {"fiscal data", {{"messagetype", "sendofddata"}, {"payload", payload}, {"more", 2}}, true,
+         {{"transaction_id", "tx-5"}, {"qrcode", "t=20241208T1200&s=123.45"}}},
+        {"no payload", {{"messagetype", "sendofddata"}}, true, {{"transaction_id", ""}, {"qrcode", ""}}},
+        {"no qr", {{"messagetype", "sendofddata"}, {"payload", QVariantMap{{"rrn", "r"}}}}, true,
+         {{"transaction_id", "r"}, {"qrcode", ""}}},
+        {"letter case", {{"messagetype", "SendOfdData"}, {"payload", payload}}, false, {}},
+        {"blank", {{"messagetype", "sendofddata "}, {"payload", payload}}, false, {}},
+        {"missing type", {{"payload", payload}}, false, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        service.calls.clear();
+        service.answers = {FakeService::json({{"error_code", 0}})};
+        LogCapture log;
+        EXPECT_EQ(plugin.processing()->sendEnqueuedMessage(c.message), c.sent);
+        EXPECT_TRUE(log.texts("vesanu").contains("Отправка сообщения из очереди"));
+        if (c.sent) {
+            ASSERT_EQ(service.calls.size(), 1);
+            EXPECT_EQ(service.calls.at(0).url.path(), "/api/v1/payment/ofd_data/submit_qrcode");
+            EXPECT_EQ(service.calls.at(0).body.object(), c.body);
+        } else {
+            EXPECT_TRUE(service.calls.isEmpty());
+            EXPECT_TRUE(log.texts("vesanu").contains("Неизвестный тип сообщения"));
+        }
+    }
+
+    service.answers = {FakeService::json({{"error_code", 8}, {"error_note", "unknown transaction"}})};
+    EXPECT_FALSE(plugin.processing()->sendEnqueuedMessage(
+        {{"messagetype", "sendofddata"}, {"payload", payload}}));
+}

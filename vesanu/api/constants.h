@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QLatin1String>
+
+// The vocabulary the API client shares with the service, the configuration
+// and the people reading its logs, in one place.
+namespace vesanu {
+namespace api {
+
+// Settings, read from the host's configuration store.
+inline const char *const SettingTimeout = "VesaNu:timeout";
+inline const char *const SettingPayDuration = "VesaNu:payDuration";
+inline const char *const SettingStatusRequestInterval = "VesaNu:statusRequestInterval";
+inline const char *const SettingCashboxCode = "VesaNu:cashboxCode";
+inline const char *const SettingBranchId = "VesaNu:branchId";
+inline const char *const SettingSecretKey = "VesaNu:secretKey";
+inline const char *const SettingHost = "VesaNu:host";
+inline const char *const SettingPath = "VesaNu:path";
+
+// Defaults, in the setting's own unit (seconds for durations).
+constexpr int DefaultTimeoutSeconds = 10;
+constexpr int DefaultPayDurationSeconds = 300;
+constexpr int DefaultStatusRequestIntervalSeconds = 10;
+inline const char *const DefaultHost = "https://api.vesanu.kz:443";
+inline const char *const DefaultPath = "/api/v1";
+
+// Addresses after the base address.
+inline const char *const PathPayment = "/payment";
+inline const char *const PathPaymentStatus = "/payment/status/";
+inline const char *const PathReversal = "/payment/reversal/";
+inline const char *const PathOfdData = "/payment/ofd_data/submit_qrcode";
+
+// Request headers.
+inline const char *const HeaderAccept = "Accept";
+inline const char *const HeaderContentType = "Content-Type";
+inline const char *const HeaderAuth = "Auth";
+inline const char *const MimeJson = "application/json";
+
+// JSON members of requests and answers.
+inline const char *const JsonAmount = "amount";
+inline const char *const JsonOtpData = "otp_data";
+inline const char *const JsonCashboxCode = "cashbox_code";
+inline const char *const JsonTransactionId = "transaction_id";
+inline const char *const JsonQrCode = "qrcode";
+inline const char *const JsonErrorCode = "error_code";
+inline const char *const JsonErrorNote = "error_note";
+inline const char *const JsonPaymentStatus = "payment_status";
+inline const char *const JsonPaymentId = "payment_id";
+inline const char *const JsonPhoneNumber = "phone_number";
+
+// Messages for the cashier: key and default text.
+inline const char *const KeyIncorrectAnswer = "requestIncorrectAnswer";
+inline const char *const TextIncorrectAnswer = "Некорректный ответ от сервера";
+inline const char *const KeyServiceError = "undefined";
+inline const char *const KeyStatusFailed = "requestStatusFailed";
+inline const char *const TextStatusFailed = "Операция отклонена сервисом";
+inline const char *const KeyStatusTimeout = "requestStatusTimeout";
+inline const char *const TextStatusTimeout = "Истекло время ожидания подтверждения операции";
+inline const char *const KeyHttpError = "requestHttpError";
+inline const char *const TextHttpError = "Ошибка сервера (HTTP %1)";
+
+// Log lines.
+inline const char *const LogNoData = "Некорректный ответ от сервера (нет данных)";
+inline const char *const LogServiceError = "Сервер вернул сообщение об ошибке: %1";
+inline const char *const LogHttpError = "Сервер ответил с кодом HTTP %1";
+inline const char *const LogNoClient = "Не удалось создать HTTP-клиент";
+inline const char *const LogExchangeFailed = "Сбой при обмене с сервером: %1";
+inline const char *const LogWaitStatus = "Ожидание статуса '%1'";
+inline const char *const LogStatusFailed = "Сервис отклонил операцию";
+inline const char *const LogStatusTimeout = "Статус операции не получен за отведенное время";
+inline const char *const LogUnknownOutcome = "Результат операции неизвестен, запрос статуса: %1";
+inline const char *const LogReversal = "Полный возврат";
+
+} // namespace api
+} // namespace vesanu

@@ -1,0 +1,258 @@
+#include "vesanu/api/interface.h"
+
+#include "config/config.h"
+#include "contract/paymentprocessingrequest.h"
+#include "log4qt/logger.h"
+#include "log4qt/logmanager.h"
+#include "vesanu/api/constants.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QJsonDocument>
+#include <QUuid>
+
+#include <exception>
+#include <thread>
+
+namespace vesanu {
+
+using namespace api;
+using std::chrono::milliseconds;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+// Durations are configured in whole seconds; the product is formed in
+// 64 bits so that every int setting fits.
+milliseconds secondsSetting(Config *config, const char *key, int defaultSeconds)
+{
+    return milliseconds(qint64(config->getInt(text(key), defaultSeconds)) * 1000);
+}
+
+} // namespace
+
+Interface::Interface()
+    : timeout(qint64(DefaultTimeoutSeconds) * 1000)
+    , payDuration(qint64(DefaultPayDurationSeconds) * 1000)
+    , statusRequestInterval(qint64(DefaultStatusRequestIntervalSeconds) * 1000)
+    , logger(Log4Qt::LogManager::logger(QStringLiteral("vesanu"), QString()))
+{
+}
+
+Interface::~Interface() = default;
+
+void Interface::init()
+{
+    Config *config = Singleton<Config>::getInstance();
+    timeout = secondsSetting(config, SettingTimeout, DefaultTimeoutSeconds);
+    payDuration = secondsSetting(config, SettingPayDuration, DefaultPayDurationSeconds);
+    statusRequestInterval = secondsSetting(config, SettingStatusRequestInterval,
+                                           DefaultStatusRequestIntervalSeconds);
+    cashboxCode = config->getString(text(SettingCashboxCode));
+    branchId = config->getString(text(SettingBranchId));
+    secretKey = config->getString(text(SettingSecretKey));
+}
+
+Interface::RequestResult Interface::payment(const PaymentProcessingRequest &request)
+{
+    const QString id = getUuid();
+    const QJsonObject body{
+        {text(JsonAmount), request.getAmount()},
+        {text(JsonOtpData), request.getCardNumber()},
+        {text(JsonCashboxCode), cashboxCode},
+        {text(JsonTransactionId), id},
+    };
+    RequestResult result = settle(sendRequest(Payment, body), RequestResult::Paid, id);
+    result.transactionId = id;
+    return result;
+}
+
+Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &request) const
+{
+    logger->info(LogReversal);
+    const QString id = request.getRrn();
+    return settle(sendRequest(Reversal, id), RequestResult::Reversed, id);
+}
+
+bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode) const
+{
+    const QJsonObject body{
+        {text(JsonTransactionId), transactionId},
+        {text(JsonQrCode), qrCode},
+    };
+    return sendRequest(OfdData, body).success;
+}
+
+// Carries a first answer of a payment or a reversal to its outcome.
+Interface::RequestResult Interface::settle(RequestResult first, RequestResult::Status target,
+                                           const QString &id) const
+{
+    // No usable answer (nothing came back, or an HTTP error without the
+    // service's own error code) does not mean the service did not act: the
+    // money may have moved. Ask the service once before reporting a failure.
+    // A non-zero error code is a definite refusal and needs no question.
+    if (!first.success && first.errorCode == 0) {
+        logger->info(LogUnknownOutcome, id);
+        const RequestResult known = sendRequest(PaymentStatus, id);
+        if (!known.success)
+            return first;
+        first = known;
+    }
+    if (first.success && first.getPaymentStatus() != target)
+        return waitForStatus(target, id);
+    return first;
+}
+
+Interface::RequestResult Interface::waitForStatus(RequestResult::Status target,
+                                                  const QString &id) const
+{
+    logger->info(LogWaitStatus, int(target));
+
+    RequestResult record;
+    const Clock::time_point start = Clock::now();
+    Clock::time_point next = start;
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (now < next)
+            std::this_thread::sleep_for(next - now);
+        next = Clock::now() + statusRequestInterval;
+
+        record = sendRequest(PaymentStatus, id);
+        const RequestResult::Status status = record.getPaymentStatus();
+        if (status == target || status == RequestResult::Failed)
+            break;
+        if (std::chrono::duration_cast<milliseconds>(Clock::now() - start) >= payDuration)
+            break;
+    }
+
+    // A wait that did not reach its target must not pass for a success, even
+    // though its last status answer itself was a good one.
+    if (record.success && record.getPaymentStatus() != target) {
+        record.success = false;
+        record.errorCode = 0;
+        if (record.getPaymentStatus() == RequestResult::Failed) {
+            logger->error(LogStatusFailed);
+            record.message = tr::Tr(text(KeyStatusFailed), text(TextStatusFailed));
+        } else {
+            logger->error(LogStatusTimeout);
+            record.message = tr::Tr(text(KeyStatusTimeout), text(TextStatusTimeout));
+        }
+    }
+    return record;
+}
+
+Interface::RequestResult Interface::sendRequest(Method method, const QJsonObject &body) const
+{
+    // A reversal is addressed by identifier and never carries a body.
+    const QJsonDocument document = method == Reversal ? QJsonDocument() : QJsonDocument(body);
+    return exchange(method, QString(), document);
+}
+
+Interface::RequestResult Interface::sendRequest(Method method, const QString &id) const
+{
+    return exchange(method, id, QJsonDocument());
+}
+
+Interface::RequestResult Interface::exchange(Method method, const QString &id,
+                                             const QJsonDocument &body) const
+{
+    RestClient::Result answer;
+    try {
+        const QSharedPointer<RestClient> client =
+            MockFactory<RestClient>::creator ? MockFactory<RestClient>::creator() : nullptr;
+        if (!client) {
+            logger->error(LogNoClient);
+            return getRequestResult(answer);
+        }
+        client->setTimeout(qint64(timeout.count()));
+        client->setLogger(logger);
+        const QUrl url = getUrl(method, id);
+        const QHash<QString, QString> headers = getHeaders();
+        client->request(getOperation(method), url, body, headers);
+        answer = client->result();
+    } catch (const std::exception &error) {
+        // Nothing may escape into the host: a failure here is a failed exchange.
+        logger->error(LogExchangeFailed, QString::fromLocal8Bit(error.what()));
+        answer = RestClient::Result();
+    } catch (...) {
+        logger->error(LogExchangeFailed, QString());
+        answer = RestClient::Result();
+    }
+    return getRequestResult(answer);
+}
+
+QHash<QString, QString> Interface::getHeaders() const
+{
+    const QString timestamp = QString::number(QDateTime::currentSecsSinceEpoch());
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash((timestamp + secretKey).toUtf8(), QCryptographicHash::Sha256)
+            .toHex());
+    // One substitution pass: a "%3" inside the branch identifier stays literal.
+    const QString auth = QStringLiteral("%1:%2:%3").arg(branchId, digest, timestamp);
+
+    return {
+        {text(HeaderAccept), text(MimeJson)},
+        {text(HeaderContentType), text(MimeJson)},
+        {text(HeaderAuth), auth},
+    };
+}
+
+QString Interface::getUuid() const
+{
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+QUrl Interface::getUrl(Method method, const QString &id) const
+{
+    Config *config = Singleton<Config>::getInstance();
+    const QUrl host = QUrl(config->getString(text(SettingHost), text(DefaultHost)),
+                           QUrl::TolerantMode)
+                          .adjusted(QUrl::StripTrailingSlash);
+    const QUrl path(config->getString(text(SettingPath), text(DefaultPath)), QUrl::TolerantMode);
+    QUrl url = host.resolved(path).adjusted(QUrl::StripTrailingSlash);
+
+    // The identifier must stay one path segment whatever it holds, so it is
+    // percent-encoded on its own: an RRN cannot change which address is called.
+    const QString segment = QString::fromLatin1(QUrl::toPercentEncoding(id));
+    QString joined = url.path(QUrl::FullyEncoded);
+    switch (method) {
+    case Payment:
+        joined += text(PathPayment);
+        break;
+    case PaymentStatus:
+        joined += text(PathPaymentStatus) + segment;
+        break;
+    case Reversal:
+        joined += text(PathReversal) + segment;
+        break;
+    case OfdData:
+        joined += text(PathOfdData);
+        break;
+    }
+    url.setPath(joined, QUrl::TolerantMode);
+    return url.adjusted(QUrl::StripTrailingSlash);
+}
+
+int Interface::getOperation(Method method) const
+{
+    switch (method) {
+    case PaymentStatus:
+        return RestClient::Get;
+    case Reversal:
+        return RestClient::Delete;
+    default:
+        return RestClient::Post;
+    }
+}
+
+QString Interface::getBranchId() const
+{
+    return branchId;
+}
+
+} // namespace vesanu

@@ -1,0 +1,101 @@
+#include "vesanu/api/interface.h"
+
+#include "log4qt/logger.h"
+#include "vesanu/api/constants.h"
+
+#include <QJsonValue>
+
+#include <cmath>
+#include <limits>
+
+namespace vesanu {
+
+using namespace api;
+
+namespace {
+
+// A member counts as a number only when it is a JSON number with a whole
+// value that an int can hold; anything else gives the fallback.
+int wholeNumber(const QJsonValue &value, int fallback)
+{
+    if (!value.isDouble())
+        return fallback;
+    const double number = value.toDouble();
+    if (std::trunc(number) != number || number < std::numeric_limits<int>::min()
+        || number > std::numeric_limits<int>::max())
+        return fallback;
+    return int(number);
+}
+
+QString stringMember(const QJsonObject &json, const char *key)
+{
+    const QJsonValue value = json.value(QLatin1String(key));
+    return value.isString() ? value.toString() : QString();
+}
+
+} // namespace
+
+Interface::RequestResult::Status Interface::RequestResult::getPaymentStatus() const
+{
+    return Status(wholeNumber(json.value(QLatin1String(JsonPaymentStatus)), 0));
+}
+
+int Interface::RequestResult::getPaymentId() const
+{
+    return wholeNumber(json.value(QLatin1String(JsonPaymentId)), -1);
+}
+
+QString Interface::RequestResult::getPhone() const
+{
+    return stringMember(json, JsonPhoneNumber);
+}
+
+QString Interface::RequestResult::getTransactionId() const
+{
+    return transactionId;
+}
+
+bool Interface::RequestResult::operator==(const RequestResult &other) const
+{
+    if (this == &other)
+        return true;
+    return success == other.success && errorCode == other.errorCode && message == other.message
+           && json == other.json;
+}
+
+Interface::RequestResult Interface::getRequestResult(const RestClient::Result &result) const
+{
+    RequestResult parsed;
+    parsed.json = result.json;
+
+    if (parsed.json.isEmpty()) {
+        logger->error(LogNoData);
+        parsed.success = false;
+        parsed.message = tr::Tr(QString::fromUtf8(KeyIncorrectAnswer),
+                                QString::fromUtf8(TextIncorrectAnswer));
+        return parsed;
+    }
+
+    parsed.errorCode = wholeNumber(parsed.json.value(QLatin1String(JsonErrorCode)), 0);
+    if (parsed.errorCode != 0) {
+        const QString note = stringMember(parsed.json, JsonErrorNote);
+        logger->error(LogServiceError, note);
+        parsed.success = false;
+        parsed.message = tr::Tr(QString::fromUtf8(KeyServiceError), note);
+        return parsed;
+    }
+
+    // A JSON body that came with an HTTP error is not an acceptance, e.g. a
+    // fiscal submission refused with 500. A status of 0 means the client did
+    // not report one, and then the body alone decides.
+    const int status = result.httpStatus;
+    if (status != 0 && (status < 200 || status > 299)) {
+        logger->error(LogHttpError, status);
+        parsed.success = false;
+        parsed.message = tr::Tr(QString::fromUtf8(KeyHttpError),
+                                QString::fromUtf8(TextHttpError).arg(status));
+    }
+    return parsed;
+}
+
+} // namespace vesanu

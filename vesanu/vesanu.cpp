@@ -1,0 +1,110 @@
+#include "vesanu/vesanu.h"
+
+#include "config/config.h"
+#include "log4qt/logger.h"
+#include "log4qt/logmanager.h"
+#include "vesanu/constants.h"
+
+namespace vesanu {
+
+using namespace constants;
+
+namespace {
+
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+VesaNu::VesaNu()
+    : QObject(nullptr)
+    , interface(new Interface)
+    , logger(Log4Qt::LogManager::logger(text(LoggerName), QString()))
+{
+    setOption(EPaymentProcessingOption::Option(OptionFlags), true);
+    setOption(processing::Option(ProcessingOption), true);
+    paymentTypes.insert(PaymentProcessingRequest::Type(RequestTypePayment));
+    paymentTypes.insert(PaymentProcessingRequest::Type(RequestTypeRefund));
+    cancelTypes.insert(PaymentProcessingRequest::Type(RequestTypePayment));
+}
+
+VesaNu::~VesaNu() = default;
+
+void VesaNu::init()
+{
+    Singleton<Config>::getInstance()->loadFile(text(ConfigFile), QString());
+    paymentProvider = Singleton<Config>::getInstance()->getString(
+        text(SettingPaymentProvider), text(DefaultPaymentProvider));
+    interface->init();
+}
+
+PaymentProcessingAnswer VesaNu::payment(const PaymentProcessingRequest &request)
+{
+    logger->info(LogPayment, QString::number(double(request.getAmount()) * 0.01, 'f', 2));
+    if (request.getRequestType() != RequestTypePayment)
+        return reversal(request);
+
+    const Interface::RequestResult result = interface->payment(request);
+    const QMap<QString, QVariant> additionalInfo{
+        {text(InfoPhone), result.getPhone()},
+        {text(InfoRrn), result.getTransactionId()},
+        {text(InfoValutCode), request.getValutCode()},
+        {text(InfoPaymentProvider), paymentProvider},
+        {text(InfoPaymentId), result.getPaymentId()},
+    };
+    PaymentProcessingAnswer answer = createAnswer(result, additionalInfo);
+    answer.setTerminalId(interface->getBranchId());
+    if (result.success)
+        answer.setRRN(result.getTransactionId());
+    return answer;
+}
+
+PaymentProcessingAnswer VesaNu::cancel(const PaymentProcessingRequest &request)
+{
+    // A cancel undoes the whole payment, as a refund does, and its answer
+    // names the payment being undone in the same way.
+    return reversal(request);
+}
+
+PaymentProcessingAnswer VesaNu::reversal(const PaymentProcessingRequest &request)
+{
+    logger->info(LogReversal, request.getRrn());
+    const Interface::RequestResult result = interface->reversal(request);
+    const QMap<QString, QVariant> additionalInfo{
+        {text(InfoRrn), request.getRrn()},
+        {text(InfoValutCode), request.getValutCode()},
+    };
+    return createAnswer(result, additionalInfo);
+}
+
+bool VesaNu::sendEnqueuedMessage(const QMap<QString, QVariant> &message)
+{
+    logger->info(LogQueuedMessage);
+    if (message.value(text(MessageType)).toString() != text(MessageTypeOfdData)) {
+        logger->error(LogUnknownMessage);
+        return false;
+    }
+    const QMap<QString, QVariant> payload = message.value(text(MessagePayload)).toMap();
+    const QString rrn = payload.value(text(PayloadRrn)).toString();
+    const QString qr =
+        payload.value(text(PayloadFiscalData)).toMap().value(text(FiscalDataQr)).toString();
+    return interface->sendOfdData(rrn, qr);
+}
+
+QMap<EPaymentProcessingInfo::MessageType, tr::Tr> VesaNu::getMessageInfo() const
+{
+    QMap<EPaymentProcessingInfo::MessageType, tr::Tr> info;
+    info.insert(EPaymentProcessingInfo::MessageType(0), tr::Tr(text(KeyScanTitle), text(TextScanTitle)));
+    info.insert(EPaymentProcessingInfo::MessageType(1), tr::Tr(text(KeyScanMessage), text(TextScanMessage)));
+    info.insert(EPaymentProcessingInfo::MessageType(2), tr::Tr(text(KeyScanError), text(TextScanError)));
+    return info;
+}
+
+QString VesaNu::getDialogImagePath() const
+{
+    return text(DialogImagePath);
+}
+
+} // namespace vesanu
