@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QHash>
 #include <QList>
+#include <QReadWriteLock>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,8 @@ public:
 
 private:
     QHash<QString, QString> m_values;
+    // The host may read from more than one thread.
+    QReadWriteLock m_lock;
 };
 
 template<>
