@@ -61,6 +61,9 @@ public:
     virtual Result result() const;
 
 private:
+    void logOutcome(const QString &failure, qint64 elapsed) const;
+
+    // Zero or less stands for the default: every exchange has a deadline.
     qint64 m_timeout = 30000;
     Log4Qt::Logger *m_logger = nullptr;
     Result m_result;

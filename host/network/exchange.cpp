@@ -1,0 +1,153 @@
+#include "network/exchange.h"
+
+#include <QEventLoop>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+
+#include <climits>
+
+namespace veltanetwork {
+
+namespace {
+
+// Qt reports an HTTP error status (4xx, 5xx) with these codes once the whole
+// answer has been read; every other code means the exchange broke off.
+bool isAnswerError(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::NoError:
+    case QNetworkReply::ProtocolInvalidOperationError:
+    case QNetworkReply::AuthenticationRequiredError:
+    case QNetworkReply::ContentAccessDenied:
+    case QNetworkReply::ContentNotFoundError:
+    case QNetworkReply::ContentOperationNotPermittedError:
+    case QNetworkReply::ProxyAuthenticationRequiredError:
+    case QNetworkReply::ContentConflictError:
+    case QNetworkReply::ContentGoneError:
+    case QNetworkReply::UnknownContentError:
+    case QNetworkReply::InternalServerError:
+    case QNetworkReply::OperationNotImplementedError:
+    case QNetworkReply::ServiceUnavailableError:
+    case QNetworkReply::UnknownServerError:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int timerInterval(qint64 timeout)
+{
+    return int(qBound<qint64>(1, timeout, INT_MAX));
+}
+
+} // namespace
+
+Exchange::Exchange(qint64 timeout, qint64 maxBodySize)
+    : m_timeout(timeout)
+    , m_maxBodySize(maxBodySize)
+{
+}
+
+Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
+                                const QNetworkRequest &request, const QByteArray &payload)
+{
+    m_outcome = Outcome();
+    m_stopped = false;
+    QNetworkAccessManager manager;
+    manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
+    QEventLoop loop;
+    m_loop = &loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    deadline.start(timerInterval(m_timeout));
+
+    // Owned by the manager, which outlives every use of it here.
+    QNetworkReply *reply = send(manager, operation, request, payload);
+    QObject::connect(&deadline, &QTimer::timeout, &loop,
+                     [this, reply] { stop(reply, State::TimedOut); });
+    watch(reply);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    conclude(reply);
+    m_loop = nullptr;
+    return m_outcome;
+}
+
+QNetworkReply *Exchange::send(QNetworkAccessManager &manager,
+                              QNetworkAccessManager::Operation operation,
+                              const QNetworkRequest &request, const QByteArray &payload)
+{
+    switch (operation) {
+    case QNetworkAccessManager::HeadOperation:
+        return manager.head(request);
+    case QNetworkAccessManager::PutOperation:
+        return manager.put(request, payload);
+    case QNetworkAccessManager::PostOperation:
+        return manager.post(request, payload);
+    case QNetworkAccessManager::DeleteOperation:
+        return manager.deleteResource(request);
+    default:
+        return manager.get(request);
+    }
+}
+
+void Exchange::watch(QNetworkReply *reply)
+{
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, m_loop,
+                     [this, reply] { checkDeclaredLength(reply); });
+    QObject::connect(reply, &QNetworkReply::readyRead, m_loop, [this, reply] { collect(reply); });
+    QObject::connect(reply, &QNetworkReply::finished, m_loop, &QEventLoop::quit);
+}
+
+// Refuses an oversized answer as soon as its headers announce it.
+void Exchange::checkDeclaredLength(QNetworkReply *reply)
+{
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (length.isValid() && length.toLongLong() > m_maxBodySize)
+        stop(reply, State::TooLarge);
+}
+
+// Reads at most one byte past the limit: enough to know it was exceeded.
+void Exchange::collect(QNetworkReply *reply)
+{
+    if (m_stopped)
+        return;
+    m_outcome.body += reply->read(m_maxBodySize + 1 - m_outcome.body.size());
+    if (m_outcome.body.size() > m_maxBodySize)
+        stop(reply, State::TooLarge);
+}
+
+void Exchange::stop(QNetworkReply *reply, State state)
+{
+    if (m_stopped)
+        return;
+    m_stopped = true;
+    m_outcome.state = state;
+    reply->abort();
+    m_loop->quit();
+}
+
+void Exchange::conclude(QNetworkReply *reply)
+{
+    collect(reply);
+    m_outcome.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (m_stopped) {
+        m_outcome.networkError = m_outcome.state == State::TimedOut
+                ? QNetworkReply::TimeoutError
+                : QNetworkReply::UnknownContentError;
+        m_outcome.body.clear();
+        return;
+    }
+    m_outcome.networkError = reply->error();
+    if (m_outcome.httpStatus > 0 && isAnswerError(reply->error())) {
+        m_outcome.state = State::Completed;
+        return;
+    }
+    m_outcome.state = State::Failed;
+    m_outcome.errorText = reply->errorString();
+    m_outcome.body.clear();
+}
+
+} // namespace veltanetwork
