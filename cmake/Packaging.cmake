@@ -1,0 +1,88 @@
+# Debian package of the plug-in: `cpack -G DEB` in a build directory (see
+# scripts/package, which builds for the host's architecture, i386).
+#
+# The package holds the plug-in and an example configuration only. The
+# libraries it links against besides Qt (libveltaconfig, libveltanetwork,
+# libveltatr, liblog4qt, libveltaprocessing) are the host's own: the host
+# process has loaded them before it loads the plug-in, so they are neither
+# shipped nor named as package dependencies; the stand-ins under host/ and
+# contract/ exist for building and testing only and carry no install rules
+# for the package.
+
+# Where the host finds payment-system plug-ins, relative to the install
+# prefix (/usr in the package).
+if(CMAKE_LIBRARY_ARCHITECTURE)
+    set(_vesanu_libdir lib/${CMAKE_LIBRARY_ARCHITECTURE})
+else()
+    set(_vesanu_libdir lib)
+endif()
+set(VESANU_PLUGIN_INSTALL_DIR ${_vesanu_libdir}/velta/paysystems
+    CACHE STRING "Plug-in directory, relative to the install prefix")
+# The plug-in reads its settings from this fixed path, whatever the prefix.
+set(VESANU_CONFIG_INSTALL_DIR /tessaroot/cash/paysystems/vesanu)
+set(_vesanu_example_config ${CMAKE_SOURCE_DIR}/packaging/vesanu.ini)
+
+if(TARGET ProcessingVesaNu)
+    install(TARGETS ProcessingVesaNu
+        LIBRARY DESTINATION ${VESANU_PLUGIN_INSTALL_DIR}
+                PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+                COMPONENT plugin)
+    install(FILES ${_vesanu_example_config}
+        DESTINATION ${VESANU_CONFIG_INSTALL_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+        COMPONENT plugin)
+endif()
+
+# The example must name every setting the plug-in reads, with the default
+# the code uses: an operator goes by it.
+if(VESANU_BUILD_TESTS)
+    add_test(NAME packaging.example_config
+        COMMAND ${CMAKE_COMMAND}
+                -DEXAMPLE=${_vesanu_example_config}
+                "-DCONSTANTS=${CMAKE_SOURCE_DIR}/vesanu/constants.h;${CMAKE_SOURCE_DIR}/vesanu/api/constants.h"
+                -P ${CMAKE_CURRENT_LIST_DIR}/CheckExampleConfig.cmake)
+endif()
+
+# The configuration is the operator's: dpkg keeps an edited file on upgrade.
+set(_vesanu_control_dir ${CMAKE_BINARY_DIR}/packaging/control)
+file(WRITE ${_vesanu_control_dir}/conffiles "${VESANU_CONFIG_INSTALL_DIR}/vesanu.ini\n")
+
+if(CMAKE_LIBRARY_ARCHITECTURE STREQUAL "i386-linux-gnu")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
+elseif(CMAKE_LIBRARY_ARCHITECTURE STREQUAL "x86_64-linux-gnu")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+endif()
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME velta-paysystem-vesanu)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Velta")
+set(CPACK_PACKAGE_CONTACT "VesaNu plug-in maintainers <vesanu@velta.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "VesaNu payment plug-in for the Velta point-of-sale host")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Qt 5 plug-in libProcessingVesaNu.so: payments, refunds, cancels and\
+ fiscal-data submission through the VesaNu service, with an example\
+ configuration in ${VESANU_CONFIG_INSTALL_DIR}/vesanu.ini.")
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+# Only the plug-in's component, as one package: nothing that another part
+# of the tree installs can end up in it.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};plugin;/")
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Qt, libstdc++ and libc come from dpkg-shlibdeps. The host's libraries
+# belong to no package on a build machine; the private directory lets
+# dpkg-shlibdeps find them and skip them.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+# The plug-in calls nothing in Qt Network itself, so dpkg-shlibdeps leaves it
+# out; the library is still loaded with the plug-in (it is linked for the
+# host's HTTP client) and must be there.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5network5 (>= 5.12)")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${_vesanu_control_dir}/conffiles)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+
+include(CPack)
