@@ -1,0 +1,244 @@
+#include "commandline.h"
+
+#include "amountparser.h"
+
+#include <QCommandLineParser>
+
+#include <algorithm>
+
+namespace vesanuhost {
+
+namespace {
+
+struct CommandInfo
+{
+    const char *name;
+    Invocation::Command command;
+    const char *description;
+};
+
+const CommandInfo Commands[] = {
+    {command::Info, Invocation::Command::Info,
+     "Show the plug-in's metadata, options, enabled request types and scan-dialog texts."},
+    {command::Pay, Invocation::Command::Pay, "Pay an amount with a scanned one-time token (request type 1)."},
+    {command::Refund, Invocation::Command::Refund,
+     "Refund an earlier payment by its RRN (request type 3, through payment)."},
+    {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1)."},
+    {command::SendFiscal, Invocation::Command::SendFiscal,
+     "Hand the receipt's fiscal QR code for a payment to the plug-in's message queue."},
+};
+
+const CommandInfo *findCommand(const QString &name)
+{
+    for (const CommandInfo &info : Commands) {
+        if (name == QLatin1String(info.name))
+            return &info;
+    }
+    return nullptr;
+}
+
+QCommandLineOption valueOption(const char *name, const QString &description, const QString &valueName)
+{
+    return QCommandLineOption(QLatin1String(name), description, valueName);
+}
+
+QList<QCommandLineOption> commonOptions()
+{
+    return {
+        valueOption(option::Plugin, QStringLiteral("The plug-in library (default: the search list)."),
+                    QStringLiteral("path")),
+        valueOption(option::Root, QStringLiteral("Configuration root that holds tessaroot/... "
+                                                 "(sets VELTA_CONFIG_ROOT)."),
+                    QStringLiteral("dir")),
+        valueOption(option::Ini, QStringLiteral("Use this file as the plug-in's vesanu.ini "
+                                                "(in a temporary configuration root)."),
+                    QStringLiteral("file")),
+        valueOption(option::CaFile, QStringLiteral("Extra trusted CA certificates, PEM "
+                                                   "(sets VELTA_NETWORK_CA_FILE)."),
+                    QStringLiteral("file")),
+        QCommandLineOption(QLatin1String(option::Json), QStringLiteral("Print one JSON object.")),
+        QCommandLineOption(QLatin1String(option::Verbose), QStringLiteral("Show the plug-in's log lines on stderr.")),
+        QCommandLineOption(QLatin1String(option::Progress),
+                           QStringLiteral("Show the live wait line even when stderr is not a terminal.")),
+    };
+}
+
+QList<QCommandLineOption> commandOptions(Invocation::Command command)
+{
+    const QCommandLineOption amount = valueOption(
+        option::Amount, QStringLiteral("Amount with at most two decimals, e.g. 123.45."), QStringLiteral("amount"));
+    const QCommandLineOption token =
+        valueOption(option::Token, QStringLiteral("The scanned one-time token."), QStringLiteral("token"));
+    const QCommandLineOption currency =
+        valueOption(option::Currency, QStringLiteral("Numeric currency code (default %1).").arg(DefaultCurrency),
+                    QStringLiteral("code"));
+    const QCommandLineOption rrn =
+        valueOption(option::Rrn, QStringLiteral("RRN of the payment (its transaction id)."), QStringLiteral("rrn"));
+    const QCommandLineOption qr =
+        valueOption(option::Qr, QStringLiteral("The receipt's fiscal QR code text."), QStringLiteral("text"));
+    switch (command) {
+    case Invocation::Command::Pay:
+        return {amount, token, currency};
+    case Invocation::Command::Refund:
+        return {rrn, amount, currency};
+    case Invocation::Command::Cancel:
+        return {rrn, currency};
+    case Invocation::Command::SendFiscal:
+        return {rrn, qr};
+    case Invocation::Command::Info:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+QString CommandLine::overview()
+{
+    QString text = QStringLiteral("Drives the VesaNu payment plug-in as the cash register does.\n\nCommands:\n");
+    for (const CommandInfo &info : Commands)
+        text += QStringLiteral("  %1  %2\n").arg(QLatin1String(info.name), -12).arg(QLatin1String(info.description));
+    text += QStringLiteral("\nExit codes: 0 success, 1 failed answer, 2 usage error or plug-in not loadable.");
+    return text;
+}
+
+bool CommandLine::parse(const QStringList &arguments)
+{
+    m_invocation = Invocation();
+    m_error.clear();
+    const QString program = arguments.value(0, QStringLiteral("vesanu-host"));
+    m_helpHint = program + QStringLiteral(" --help");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(overview());
+    parser.addOptions(commonOptions());
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands above."),
+                                 QStringLiteral("COMMAND [options]"));
+    // Everything after the command belongs to the command's own parser.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    if (!parser.parse(arguments))
+        return fail(parser.errorText());
+    readCommon(parser);
+
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(help)) {
+        m_invocation.helpText = parser.helpText();
+        return true;
+    }
+    if (positional.isEmpty())
+        return fail(QStringLiteral("no command given"));
+    return parseCommand(program, positional.first(), positional.mid(1));
+}
+
+bool CommandLine::parseCommand(const QString &program, const QString &command, const QStringList &rest)
+{
+    const CommandInfo *info = findCommand(command);
+    if (!info)
+        return fail(QStringLiteral("unknown command \"%1\"").arg(command));
+    m_invocation.command = info->command;
+    m_helpHint = QStringLiteral("%1 %2 --help").arg(program, command);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QLatin1String(info->description));
+    parser.addOptions(commonOptions() + commandOptions(info->command));
+    const QCommandLineOption help = parser.addHelpOption();
+    parser.addPositionalArgument(command, QString(), command);
+    if (!parser.parse(QStringList{program, command} + rest))
+        return fail(parser.errorText());
+    if (parser.positionalArguments().size() > 1)
+        return fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().at(1)));
+    readCommon(parser);
+    if (parser.isSet(help)) {
+        m_invocation.helpText = parser.helpText();
+        return true;
+    }
+    return readCommandOptions(parser) && checkCommon();
+}
+
+bool CommandLine::readCommandOptions(const QCommandLineParser &parser)
+{
+    Invocation &run = m_invocation;
+    switch (run.command) {
+    case Invocation::Command::Pay:
+        return readAmount(parser) && readRequired(parser, option::Token, &run.token) && readCurrency(parser);
+    case Invocation::Command::Refund:
+        return readRequired(parser, option::Rrn, &run.rrn) && readAmount(parser) && readCurrency(parser);
+    case Invocation::Command::Cancel:
+        return readRequired(parser, option::Rrn, &run.rrn) && readCurrency(parser);
+    case Invocation::Command::SendFiscal:
+        return readRequired(parser, option::Rrn, &run.rrn) && readRequired(parser, option::Qr, &run.qr);
+    case Invocation::Command::Info:
+        break;
+    }
+    return true;
+}
+
+bool CommandLine::readAmount(const QCommandLineParser &parser)
+{
+    QString text;
+    if (!readRequired(parser, option::Amount, &text))
+        return false;
+    AmountParser amount;
+    if (!amount.parse(text))
+        return fail(amount.errorString());
+    m_invocation.amount = amount.hundredths();
+    return true;
+}
+
+bool CommandLine::readCurrency(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(QLatin1String(option::Currency)))
+        return true;
+    const QString text = parser.value(QLatin1String(option::Currency));
+    bool ok = false;
+    const int code = text.toInt(&ok);
+    const bool digitsOnly = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    if (!ok || !digitsOnly || code <= 0 || code > MaxCurrency)
+        return fail(QStringLiteral("invalid currency code \"%1\": expected a number from 1 to %2")
+                        .arg(text)
+                        .arg(MaxCurrency));
+    m_invocation.currency = code;
+    return true;
+}
+
+bool CommandLine::readRequired(const QCommandLineParser &parser, const char *name, QString *value)
+{
+    *value = parser.value(QLatin1String(name));
+    if (value->isEmpty())
+        return fail(QStringLiteral("--%1 is required").arg(QLatin1String(name)));
+    return true;
+}
+
+void CommandLine::readCommon(const QCommandLineParser &parser)
+{
+    Invocation &run = m_invocation;
+    const auto take = [&parser](const char *name, QString *target) {
+        if (parser.isSet(QLatin1String(name)))
+            *target = parser.value(QLatin1String(name));
+    };
+    take(option::Plugin, &run.pluginPath);
+    take(option::Root, &run.configRoot);
+    take(option::Ini, &run.iniFile);
+    take(option::CaFile, &run.caFile);
+    run.json = run.json || parser.isSet(QLatin1String(option::Json));
+    run.verbose = run.verbose || parser.isSet(QLatin1String(option::Verbose));
+    run.progress = run.progress || parser.isSet(QLatin1String(option::Progress));
+}
+
+bool CommandLine::checkCommon()
+{
+    if (!m_invocation.configRoot.isEmpty() && !m_invocation.iniFile.isEmpty())
+        return fail(QStringLiteral("--root and --ini cannot be used together"));
+    return true;
+}
+
+bool CommandLine::fail(const QString &error)
+{
+    m_error = error;
+    return false;
+}
+
+} // namespace vesanuhost

@@ -1,0 +1,155 @@
+#include "commandrunner.h"
+
+#include "answerformatter.h"
+#include "console.h"
+#include "fiscalmessage.h"
+#include "hostconstants.h"
+#include "inforeport.h"
+#include "logwatcher.h"
+#include "pluginhost.h"
+#include "pluginlocator.h"
+#include "progressline.h"
+#include "requestfactory.h"
+
+#include "contract/basicpaymentprocessing.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace vesanuhost {
+
+CommandRunner::CommandRunner(const Invocation &invocation)
+    : m_invocation(invocation)
+{
+}
+
+int CommandRunner::run(const QString &executableDir)
+{
+    const LogWatcher watcher(m_invocation.verbose);
+    const QString environmentError = prepareEnvironment();
+    if (!environmentError.isEmpty())
+        return usageError(environmentError);
+    PluginLocator locator;
+    if (!locator.locate(m_invocation.pluginPath, executableDir))
+        return usageError(locator.errorString());
+    PluginHost host;
+    if (!host.load(locator.path()))
+        return usageError(host.errorString());
+    BasicPaymentProcessing &processing = *host.processing();
+    processing.init();
+    return dispatch(processing, host.metaData());
+}
+
+// The host's libraries read these when the plug-in first needs them, so
+// they are in place before the plug-in is even loaded. Returns what is
+// wrong with the options, or nothing.
+QString CommandRunner::prepareEnvironment()
+{
+    if (!m_invocation.configRoot.isEmpty() && !m_configRoot.useRoot(m_invocation.configRoot))
+        return m_configRoot.errorString();
+    if (!m_invocation.iniFile.isEmpty() && !m_configRoot.useIniFile(m_invocation.iniFile))
+        return m_configRoot.errorString();
+    if (!m_invocation.caFile.isEmpty()) {
+        const QFileInfo caFile(m_invocation.caFile);
+        if (!caFile.isFile())
+            return QStringLiteral("CA file \"%1\" does not exist").arg(m_invocation.caFile);
+        qputenv(CaFileVariable, QFile::encodeName(caFile.absoluteFilePath()));
+    }
+    return QString();
+}
+
+int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObject &metaData)
+{
+    switch (m_invocation.command) {
+    case Invocation::Command::Info:
+        return runInfo(processing, metaData);
+    case Invocation::Command::SendFiscal:
+        return runSendFiscal(processing);
+    case Invocation::Command::Pay:
+    case Invocation::Command::Refund:
+    case Invocation::Command::Cancel:
+        break;
+    }
+    return runOperation(processing);
+}
+
+int CommandRunner::runInfo(BasicPaymentProcessing &processing, const QJsonObject &metaData)
+{
+    const QJsonObject report = InfoReport::collect(metaData, processing);
+    if (m_invocation.json)
+        printJson(report);
+    else
+        print(InfoReport::toText(report));
+    return ExitSuccess;
+}
+
+int CommandRunner::runOperation(BasicPaymentProcessing &processing)
+{
+    const PaymentProcessingRequest request = RequestFactory::create(m_invocation);
+    const bool cancel = m_invocation.command == Invocation::Command::Cancel;
+    // The cash register offers only what the plug-in enables; so do we.
+    const bool enabled = cancel ? processing.isCancelEnable(request.getRequestType())
+                                : processing.isPaymentEnable(request.getRequestType());
+    if (!enabled) {
+        Console::writeLine(QStringLiteral("vesanu-host: the plug-in does not accept request type %1 for %2")
+                               .arg(request.getRequestType())
+                               .arg(cancel ? QStringLiteral("cancel") : QStringLiteral("payment")));
+        return ExitFailed;
+    }
+
+    LogWatcher::resetStatusQueries();
+    ProgressLine progress(&LogWatcher::statusQueries);
+    if (showProgress())
+        progress.start();
+    const PaymentProcessingAnswer answer = cancel ? processing.cancel(request) : processing.payment(request);
+    progress.stop();
+
+    const int queries = LogWatcher::statusQueries();
+    if (m_invocation.json)
+        printJson(AnswerFormatter::toJson(answer, queries));
+    else
+        print(AnswerFormatter::toText(answer, queries));
+    return answer.isSuccess() ? ExitSuccess : ExitFailed;
+}
+
+int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
+{
+    const bool delivered =
+        processing.sendEnqueuedMessage(FiscalMessage::build(m_invocation.rrn, m_invocation.qr));
+    if (m_invocation.json)
+        printJson(QJsonObject{{QLatin1String(json::Delivered), delivered}});
+    else
+        print(delivered ? QStringLiteral("delivered\n") : QStringLiteral("not delivered\n"));
+    return delivered ? ExitSuccess : ExitFailed;
+}
+
+bool CommandRunner::showProgress() const
+{
+    return m_invocation.progress || isatty(fileno(stderr));
+}
+
+int CommandRunner::usageError(const QString &error) const
+{
+    Console::writeLine(QStringLiteral("vesanu-host: %1").arg(error));
+    return ExitUsage;
+}
+
+void CommandRunner::printJson(const QJsonObject &object) const
+{
+    print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)) + QLatin1Char('\n'));
+}
+
+void CommandRunner::print(const QString &text) const
+{
+    QTextStream out(stdout);
+    out.setCodec("UTF-8");
+    out << text;
+    out.flush();
+}
+
+} // namespace vesanuhost

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "configroot.h"
+#include "invocation.h"
+
+#include <QJsonObject>
+#include <QString>
+
+class BasicPaymentProcessing;
+
+namespace vesanuhost {
+
+// Carries out one checked invocation: prepares the environment the host's
+// libraries read, loads the plug-in, calls init() as the cash register does
+// and then the one operation asked for. Returns the exit code.
+class CommandRunner
+{
+public:
+    explicit CommandRunner(const Invocation &invocation);
+
+    int run(const QString &executableDir);
+
+private:
+    QString prepareEnvironment();
+    int dispatch(BasicPaymentProcessing &processing, const QJsonObject &metaData);
+    int runInfo(BasicPaymentProcessing &processing, const QJsonObject &metaData);
+    int runOperation(BasicPaymentProcessing &processing);
+    int runSendFiscal(BasicPaymentProcessing &processing);
+    bool showProgress() const;
+    int usageError(const QString &error) const;
+    void printJson(const QJsonObject &object) const;
+    void print(const QString &text) const;
+
+    Invocation m_invocation;
+    ConfigRoot m_configRoot;
+};
+
+} // namespace vesanuhost

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QLatin1String>
+
+// The command-line host's vocabulary: commands, options, paths, environment
+// variables and output names, in one place.
+namespace vesanuhost {
+
+// Exit codes: scripts tell a declined operation from a mistake in the call.
+constexpr int ExitSuccess = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+constexpr int DefaultCurrency = 398;
+constexpr int MaxCurrency = 999;
+
+// Where the plug-in is looked for when --plugin is not given, in order.
+constexpr char BuildTreePlugin[] = "../lib/libProcessingVesaNu.so";
+constexpr char InstalledPlugin32[] = "/usr/lib/i386-linux-gnu/velta/paysystems/libProcessingVesaNu.so";
+constexpr char InstalledPlugin64[] = "/usr/lib/x86_64-linux-gnu/velta/paysystems/libProcessingVesaNu.so";
+
+// The interface the cash register casts the plug-in's object to.
+constexpr char ProcessingIid[] = "VeltaPaymentProcessing/1.0";
+
+// The ini file the plug-in loads, as the host's configuration store sees it.
+constexpr char PluginIniPath[] = "/tessaroot/cash/paysystems/vesanu/vesanu.ini";
+constexpr char ConfigRootVariable[] = "VELTA_CONFIG_ROOT";
+constexpr char CaFileVariable[] = "VELTA_NETWORK_CA_FILE";
+
+// The plug-in's logger, and what its HTTP client's request lines contain.
+constexpr char LogCategory[] = "vesanu";
+constexpr char StatusQueryPath[] = "/payment/status/";
+constexpr char StatusQueryMethod[] = "GET";
+
+constexpr char FiscalMessageType[] = "sendofddata";
+
+namespace command {
+constexpr char Info[] = "info";
+constexpr char Pay[] = "pay";
+constexpr char Refund[] = "refund";
+constexpr char Cancel[] = "cancel";
+constexpr char SendFiscal[] = "send-fiscal";
+} // namespace command
+
+namespace option {
+constexpr char Plugin[] = "plugin";
+constexpr char Root[] = "root";
+constexpr char Ini[] = "ini";
+constexpr char CaFile[] = "ca-file";
+constexpr char Json[] = "json";
+constexpr char Verbose[] = "verbose";
+constexpr char Progress[] = "progress";
+constexpr char Amount[] = "amount";
+constexpr char Token[] = "token";
+constexpr char Currency[] = "currency";
+constexpr char Rrn[] = "rrn";
+constexpr char Qr[] = "qr";
+} // namespace option
+
+namespace json {
+constexpr char Success[] = "success";
+constexpr char Code[] = "code";
+constexpr char Message[] = "message";
+constexpr char Key[] = "key";
+constexpr char Text[] = "text";
+constexpr char Rrn[] = "rrn";
+constexpr char TerminalId[] = "terminalId";
+constexpr char AdditionalInfo[] = "additionalInfo";
+constexpr char AdditionalData[] = "additionalData";
+constexpr char StatusQueries[] = "statusQueries";
+constexpr char Delivered[] = "delivered";
+constexpr char Iid[] = "iid";
+constexpr char ClassName[] = "className";
+constexpr char QtVersion[] = "qtVersion";
+constexpr char OptionFlags[] = "optionFlags";
+constexpr char ProcessingOptions[] = "processingOptions";
+constexpr char PaymentTypes[] = "paymentTypes";
+constexpr char CancelTypes[] = "cancelTypes";
+constexpr char UseTerminal[] = "useTerminal";
+constexpr char Messages[] = "messages";
+constexpr char Type[] = "type";
+constexpr char DialogImage[] = "dialogImage";
+constexpr char Path[] = "path";
+constexpr char Width[] = "width";
+constexpr char Height[] = "height";
+constexpr char Readable[] = "readable";
+} // namespace json
+
+// Members of QPluginLoader::metaData().
+namespace metadata {
+constexpr char Iid[] = "IID";
+constexpr char ClassName[] = "className";
+constexpr char Version[] = "version";
+} // namespace metadata
+
+// Members of the queued fiscal-data message the host hands over.
+namespace fiscal {
+constexpr char MessageType[] = "messagetype";
+constexpr char Payload[] = "payload";
+constexpr char Rrn[] = "rrn";
+constexpr char FiscalData[] = "fiscalData";
+constexpr char Qr[] = "qr";
+} // namespace fiscal
+
+} // namespace vesanuhost
