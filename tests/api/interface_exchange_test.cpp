@@ -1,4 +1,5 @@
 #include "apitestsupport.h"
+#include "support/qtprinting.h"
 
 #include "contract/paymentprocessingrequest.h"
 #include "support/logcapture.h"
@@ -238,8 +239,9 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
         service.answers = c.answers;
         const Result result = client.payment(paymentRequest(100, "t"));
         EXPECT_EQ(result.success, c.success);
-        if (!c.success && QString(c.key) == "requestIncorrectAnswer")
+        if (!c.success) {
             EXPECT_EQ(result.message.key(), c.key);
+        }
         ASSERT_EQ(service.calls.size(), c.calls);
         const QString id = service.calls.at(0).body.object().value("transaction_id").toString();
         EXPECT_EQ(service.calls.at(1).url.path(), "/api/v1/payment/status/" + id);

@@ -1,4 +1,5 @@
 #include "apitestsupport.h"
+#include "support/qtprinting.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

@@ -1,4 +1,5 @@
 #include "loadedplugin.h"
+#include "support/qtprinting.h"
 
 #include "support/fakeservice.h"
 #include "support/logcapture.h"

@@ -87,7 +87,7 @@ protected:
     Log4Qt::Logger *logger;
 
 private:
-    RequestResult exchange(Method method, const QUrl &url, const QJsonDocument &body) const;
+    RequestResult exchange(Method method, const QString &id, const QJsonDocument &body) const;
     RequestResult settle(RequestResult first, RequestResult::Status target, const QString &id) const;
 };
 
