@@ -1,4 +1,4 @@
-#include "loadedplugin.h"
+#include "support/loadedplugin.h"
 
 #include "config/config.h"
 
