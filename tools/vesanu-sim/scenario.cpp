@@ -1,0 +1,246 @@
+#include "scenario.h"
+
+#include "simconstants.h"
+
+#include <algorithm>
+
+namespace sim {
+
+namespace {
+
+using Kind = Scenario::FaultKind;
+
+struct KindName
+{
+    const char *name;
+    Kind kind;
+};
+
+const KindName kKindNames[] = {
+    {fault::Drop, Kind::Drop},       {fault::Cut, Kind::Cut},         {fault::NonJson, Kind::NonJson},
+    {fault::Http500, Kind::Http500}, {fault::Empty, Kind::Empty},     {fault::Silent, Kind::Silent},
+    {fault::Drip, Kind::Drip},       {fault::Huge, Kind::Huge},       {fault::BadUtf8, Kind::BadUtf8},
+    {fault::Array, Kind::Array},     {fault::Nested, Kind::Nested},
+};
+
+bool kindByName(const QString &name, Kind *kind)
+{
+    for (const KindName &entry : kKindNames) {
+        if (name == QLatin1String(entry.name)) {
+            *kind = entry.kind;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Plain decimal digits (a leading '-' only when min < 0) within [min, max].
+bool parseNumber(const QString &text, int min, int max, int *value)
+{
+    const QString digits = text.startsWith(QLatin1Char('-')) && min < 0 ? text.mid(1) : text;
+    if (digits.isEmpty() || digits.size() > 10)
+        return false;
+    for (const QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    bool ok = false;
+    const qint64 number = text.toLongLong(&ok);
+    if (!ok || number < min || number > max)
+        return false;
+    *value = static_cast<int>(number);
+    return true;
+}
+
+// Directives that need an argument: alone they are a mistake, not token text.
+bool needsArgument(const QString &name)
+{
+    for (const char *known : {directive::Pending, directive::PendingMs, directive::DeclinedAfter,
+                              directive::Error, directive::Flap, directive::Phone, directive::Delay,
+                              directive::ReversePending, directive::StatusFault,
+                              directive::ReversalFault, directive::OfdFault}) {
+        if (name == QLatin1String(known))
+            return true;
+    }
+    return false;
+}
+
+bool fail(QString *error, const QString &reason)
+{
+    *error = reason;
+    return false;
+}
+
+// Directive names echoed in a refusal are cut short: they come from the client.
+QString shown(const QString &name)
+{
+    return name.left(24);
+}
+
+} // namespace
+
+bool Scenario::parse(const QString &token, Scenario *scenario, QString *error)
+{
+    Scenario result;
+    const QStringList parts = token.split(QLatin1Char(directive::Separator));
+    for (const QString &part : parts) {
+        if (!result.apply(part, error))
+            return false;
+    }
+    *scenario = result;
+    return true;
+}
+
+QString Scenario::faultKindName(FaultKind kind)
+{
+    if (kind == Kind::Delay)
+        return QLatin1String(directive::Delay);
+    for (const KindName &entry : kKindNames) {
+        if (entry.kind == kind)
+            return QLatin1String(entry.name);
+    }
+    return QString();
+}
+
+bool Scenario::apply(const QString &part, QString *error)
+{
+    const int colon = part.indexOf(QLatin1Char(directive::ArgumentSeparator));
+    const QString name = colon < 0 ? part : part.left(colon);
+    const QString argument = colon < 0 ? QString() : part.mid(colon + 1);
+    const bool bare = colon < 0;
+    Kind kind;
+    bool ok = false;
+    if (name == QLatin1String(directive::Declined) || name == QLatin1String(directive::Never)) {
+        if (!bare)
+            return fail(error, name + QStringLiteral(" takes no argument"));
+        ok = applyOutcome(name == QLatin1String(directive::Declined) ? Outcome::Declined : Outcome::Never,
+                          argument, error);
+    } else if (name == QLatin1String(directive::ReverseFail)
+               || name == QLatin1String(directive::ReversePending)) {
+        ok = applyReversal(name, argument, error);
+    } else if (name == QLatin1String(directive::Phone)) {
+        ok = applyPhone(argument, error);
+    } else if (bare && needsArgument(name)) {
+        return fail(error, name + QStringLiteral(" needs an argument"));
+    } else if (bare) {
+        // A bare word is a payment fault ("drop", "drop@1") or plain token text.
+        if (!kindByName(part.section(QLatin1Char(directive::LimitSeparator), 0, 0), &kind))
+            return true;
+        ok = addFault(Target::Payment, part, error);
+    } else if (name == QLatin1String(directive::Pending)) {
+        ok = applyOutcome(Outcome::Pending, argument, error);
+    } else if (name == QLatin1String(directive::PendingMs)) {
+        ok = applyOutcome(Outcome::PendingMs, argument, error);
+    } else if (name == QLatin1String(directive::DeclinedAfter)) {
+        ok = applyOutcome(Outcome::DeclinedAfter, argument, error);
+    } else if (name == QLatin1String(directive::Error)) {
+        ok = applyOutcome(Outcome::Error, argument, error);
+    } else if (name == QLatin1String(directive::Flap)) {
+        ok = applyOutcome(Outcome::Flap, argument, error);
+    } else if (name == QLatin1String(directive::Delay)) {
+        ok = addFault(Target::Payment, part, error);
+    } else if (name == QLatin1String(directive::StatusFault)) {
+        ok = addFault(Target::Status, argument, error);
+    } else if (name == QLatin1String(directive::ReversalFault)) {
+        ok = addFault(Target::Reversal, argument, error);
+    } else if (name == QLatin1String(directive::OfdFault)) {
+        ok = addFault(Target::Ofd, argument, error);
+    } else {
+        return fail(error, QStringLiteral("unknown directive ") + shown(name));
+    }
+    if (ok)
+        m_directives << part;
+    return ok;
+}
+
+bool Scenario::applyOutcome(Outcome outcome, const QString &argument, QString *error)
+{
+    if (m_outcomeSet)
+        return fail(error, QStringLiteral("more than one outcome directive"));
+    m_outcomeSet = true;
+    m_outcome = outcome;
+    switch (outcome) {
+    case Outcome::Pending:
+    case Outcome::DeclinedAfter:
+    case Outcome::Flap:
+        if (!parseNumber(argument, 0, limit::MaxCount, &m_outcomeArgument))
+            return fail(error, QStringLiteral("bad query count"));
+        return true;
+    case Outcome::PendingMs:
+        if (!parseNumber(argument, 0, limit::MaxPendingMs, &m_outcomeArgument))
+            return fail(error, QStringLiteral("bad duration"));
+        return true;
+    case Outcome::Error:
+        if (!parseNumber(argument, -limit::MaxErrorCode, limit::MaxErrorCode, &m_outcomeArgument)
+            || m_outcomeArgument == 0)
+            return fail(error, QStringLiteral("bad error code"));
+        return true;
+    default:
+        return true;
+    }
+}
+
+bool Scenario::applyReversal(const QString &name, const QString &argument, QString *error)
+{
+    if (name == QLatin1String(directive::ReverseFail)) {
+        if (!argument.isNull())
+            return fail(error, name + QStringLiteral(" takes no argument"));
+        m_reverseFails = true;
+        return true;
+    }
+    if (m_reversePendingSet || !parseNumber(argument, 0, limit::MaxCount, &m_reversePending))
+        return fail(error, QStringLiteral("bad or repeated reverse-pending"));
+    m_reversePendingSet = true;
+    return true;
+}
+
+bool Scenario::applyPhone(const QString &argument, QString *error)
+{
+    const bool allDigits = !argument.isEmpty() && argument.size() <= limit::MaxPhoneDigits
+                           && std::all_of(argument.begin(), argument.end(),
+                                          [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+    if (!m_phone.isEmpty() || !allDigits)
+        return fail(error, QStringLiteral("bad or repeated phone"));
+    m_phone = argument;
+    return true;
+}
+
+bool Scenario::addFault(Target target, const QString &spec, QString *error)
+{
+    Fault fault;
+    const int at = spec.lastIndexOf(QLatin1Char(directive::LimitSeparator));
+    const QString base = at < 0 ? spec : spec.left(at);
+    if (at >= 0 && !parseNumber(spec.mid(at + 1), 1, limit::MaxCount, &fault.limit))
+        return fail(error, QStringLiteral("bad fault limit"));
+    const QString delayPrefix = QLatin1String(directive::Delay) + QLatin1Char(directive::ArgumentSeparator);
+    if (base.startsWith(delayPrefix)) {
+        fault.kind = Kind::Delay;
+        if (!parseNumber(base.mid(delayPrefix.size()), 0, limit::MaxDelayMs, &fault.delayMs))
+            return fail(error, QStringLiteral("bad delay"));
+    } else if (!kindByName(base, &fault.kind)) {
+        return fail(error, QStringLiteral("unknown fault ") + shown(base));
+    }
+    std::vector<Fault> &faults = m_faults[static_cast<size_t>(target)];
+    for (const Fault &other : faults) {
+        if ((other.kind == Kind::Delay) == (fault.kind == Kind::Delay))
+            return fail(error, QStringLiteral("two faults of one sort for the same answers"));
+    }
+    faults.push_back(fault);
+    return true;
+}
+
+std::vector<Scenario::Fault> Scenario::faultsFor(Target target, int answerNumber) const
+{
+    std::vector<Fault> chosen;
+    for (const Fault &fault : m_faults[static_cast<size_t>(target)]) {
+        if (fault.limit == 0 || answerNumber <= fault.limit)
+            chosen.push_back(fault);
+    }
+    // The delay comes first, then the answer it delays.
+    std::stable_sort(chosen.begin(), chosen.end(), [](const Fault &a, const Fault &b) {
+        return a.kind == Kind::Delay && b.kind != Kind::Delay;
+    });
+    return chosen;
+}
+
+} // namespace sim
