@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslError>
 #include <QTimer>
 
 #include <climits>
@@ -53,6 +54,7 @@ Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
                                 const QNetworkRequest &request, const QByteArray &payload)
 {
     m_outcome = Outcome();
+    m_sslErrors.clear();
     m_stopped = false;
     QNetworkAccessManager manager;
     manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
@@ -99,6 +101,11 @@ void Exchange::watch(QNetworkReply *reply)
                      [this, reply] { checkDeclaredLength(reply); });
     QObject::connect(reply, &QNetworkReply::readyRead, m_loop, [this, reply] { collect(reply); });
     QObject::connect(reply, &QNetworkReply::finished, m_loop, &QEventLoop::quit);
+    // Qt's own text says only that the handshake failed; these say why.
+    QObject::connect(reply, &QNetworkReply::sslErrors, m_loop, [this](const QList<QSslError> &errors) {
+        for (const QSslError &error : errors)
+            m_sslErrors << error.errorString();
+    });
 }
 
 // Refuses an oversized answer as soon as its headers announce it.
@@ -147,6 +154,8 @@ void Exchange::conclude(QNetworkReply *reply)
     }
     m_outcome.state = State::Failed;
     m_outcome.errorText = reply->errorString();
+    if (!m_sslErrors.isEmpty())
+        m_outcome.errorText += QStringLiteral(": ") + m_sslErrors.join(QStringLiteral("; "));
     m_outcome.body.clear();
 }
 

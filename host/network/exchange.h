@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QNetworkAccessManager>
 #include <QString>
+#include <QStringList>
 
 class QEventLoop;
 class QNetworkReply;
@@ -50,6 +51,7 @@ private:
     const qint64 m_maxBodySize;
     QEventLoop *m_loop = nullptr;
     bool m_stopped = false;
+    QStringList m_sslErrors;
     Outcome m_outcome;
 };
 
