@@ -48,7 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandCase {"unreadableCert",
                                    {QStringLiteral("--cert"), QStringLiteral("/nonexistent/c.pem"),
                                     QStringLiteral("--key"), QStringLiteral("/nonexistent/k.pem")},
-                                   1, "certificate"}),
+                                   1, "certificate"},
+                      CommandCase {"unwritableLedger",
+                                   {QStringLiteral("--ledger"), QStringLiteral("/nonexistent/dir/ledger.json")},
+                                   1, "ledger file"}),
     [](const ::testing::TestParamInfo<CommandCase> &info) { return std::string(info.param.name); });
 
 TEST_F(ProcessTest, StopsCleanlyOnSigterm)

@@ -140,11 +140,20 @@ QJsonObject Ledger::snapshot()
     return ledger;
 }
 
+QString Ledger::fileError() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_fileError;
+}
+
 void Ledger::changed()
 {
-    if (m_file.isEnabled() && !m_file.write(snapshot()))
-        std::fprintf(stderr, "vesanu-sim: cannot write the ledger file: %s\n",
-                     qPrintable(m_file.errorString()));
+    if (!m_file.isEnabled())
+        return;
+    const bool written = m_file.write(snapshot());
+    m_fileError = written ? QString() : m_file.errorString();
+    if (!written)
+        std::fprintf(stderr, "vesanu-sim: cannot write the ledger file: %s\n", qPrintable(m_fileError));
 }
 
 } // namespace sim

@@ -30,6 +30,8 @@ public:
     void noteRefusal(const QString &method, const QString &path, const Answer &answer);
 
     QJsonObject toJson();
+    // Why the last write of the ledger file failed; empty when it did not.
+    QString fileError() const;
 
 private:
     Payment *find(const QString &transactionId);
@@ -43,6 +45,7 @@ private:
     QJsonArray m_refusals;
     int m_nextPaymentId;
     LedgerFile m_file;
+    QString m_fileError;
     const std::chrono::steady_clock::time_point m_start;
 };
 

@@ -3,6 +3,7 @@
 #include "simconstants.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace sim {
 
@@ -21,6 +22,34 @@ const KindName kKindNames[] = {
     {fault::Http500, Kind::Http500}, {fault::Empty, Kind::Empty},     {fault::Silent, Kind::Silent},
     {fault::Drip, Kind::Drip},       {fault::Huge, Kind::Huge},       {fault::BadUtf8, Kind::BadUtf8},
     {fault::Array, Kind::Array},     {fault::Nested, Kind::Nested},
+};
+
+struct OutcomeName
+{
+    const char *name;
+    Scenario::Outcome outcome;
+};
+
+const OutcomeName kOutcomeNames[] = {
+    {directive::Pending, Scenario::Outcome::Pending},
+    {directive::PendingMs, Scenario::Outcome::PendingMs},
+    {directive::Declined, Scenario::Outcome::Declined},
+    {directive::DeclinedAfter, Scenario::Outcome::DeclinedAfter},
+    {directive::Never, Scenario::Outcome::Never},
+    {directive::Error, Scenario::Outcome::Error},
+    {directive::Flap, Scenario::Outcome::Flap},
+};
+
+struct TargetName
+{
+    const char *name;
+    Scenario::Target target;
+};
+
+const TargetName kTargetNames[] = {
+    {directive::StatusFault, Scenario::Target::Status},
+    {directive::ReversalFault, Scenario::Target::Reversal},
+    {directive::OfdFault, Scenario::Target::Ofd},
 };
 
 bool kindByName(const QString &name, Kind *kind)
@@ -52,17 +81,22 @@ bool parseNumber(const QString &text, int min, int max, int *value)
     return true;
 }
 
+bool isOneOf(const QString &name, std::initializer_list<const char *> names)
+{
+    return std::any_of(names.begin(), names.end(), [&name](const char *known) { return name == QLatin1String(known); });
+}
+
 // Directives that need an argument: alone they are a mistake, not token text.
 bool needsArgument(const QString &name)
 {
-    for (const char *known : {directive::Pending, directive::PendingMs, directive::DeclinedAfter,
-                              directive::Error, directive::Flap, directive::Phone, directive::Delay,
-                              directive::ReversePending, directive::StatusFault,
-                              directive::ReversalFault, directive::OfdFault}) {
-        if (name == QLatin1String(known))
-            return true;
-    }
-    return false;
+    return isOneOf(name, {directive::Pending, directive::PendingMs, directive::DeclinedAfter, directive::Error,
+                          directive::Flap, directive::Phone, directive::Delay, directive::ReversePending,
+                          directive::StatusFault, directive::ReversalFault, directive::OfdFault});
+}
+
+bool takesNoArgument(const QString &name)
+{
+    return isOneOf(name, {directive::Declined, directive::Never, directive::ReverseFail});
 }
 
 bool fail(QString *error, const QString &reason)
@@ -107,50 +141,39 @@ bool Scenario::apply(const QString &part, QString *error)
     const int colon = part.indexOf(QLatin1Char(directive::ArgumentSeparator));
     const QString name = colon < 0 ? part : part.left(colon);
     const QString argument = colon < 0 ? QString() : part.mid(colon + 1);
-    const bool bare = colon < 0;
     Kind kind;
-    bool ok = false;
-    if (name == QLatin1String(directive::Declined) || name == QLatin1String(directive::Never)) {
-        if (!bare)
-            return fail(error, name + QStringLiteral(" takes no argument"));
-        ok = applyOutcome(name == QLatin1String(directive::Declined) ? Outcome::Declined : Outcome::Never,
-                          argument, error);
-    } else if (name == QLatin1String(directive::ReverseFail)
-               || name == QLatin1String(directive::ReversePending)) {
-        ok = applyReversal(name, argument, error);
-    } else if (name == QLatin1String(directive::Phone)) {
-        ok = applyPhone(argument, error);
-    } else if (bare && needsArgument(name)) {
-        return fail(error, name + QStringLiteral(" needs an argument"));
-    } else if (bare) {
-        // A bare word is a payment fault ("drop", "drop@1") or plain token text.
-        if (!kindByName(part.section(QLatin1Char(directive::LimitSeparator), 0, 0), &kind))
-            return true;
-        ok = addFault(Target::Payment, part, error);
-    } else if (name == QLatin1String(directive::Pending)) {
-        ok = applyOutcome(Outcome::Pending, argument, error);
-    } else if (name == QLatin1String(directive::PendingMs)) {
-        ok = applyOutcome(Outcome::PendingMs, argument, error);
-    } else if (name == QLatin1String(directive::DeclinedAfter)) {
-        ok = applyOutcome(Outcome::DeclinedAfter, argument, error);
-    } else if (name == QLatin1String(directive::Error)) {
-        ok = applyOutcome(Outcome::Error, argument, error);
-    } else if (name == QLatin1String(directive::Flap)) {
-        ok = applyOutcome(Outcome::Flap, argument, error);
-    } else if (name == QLatin1String(directive::Delay)) {
-        ok = addFault(Target::Payment, part, error);
-    } else if (name == QLatin1String(directive::StatusFault)) {
-        ok = addFault(Target::Status, argument, error);
-    } else if (name == QLatin1String(directive::ReversalFault)) {
-        ok = addFault(Target::Reversal, argument, error);
-    } else if (name == QLatin1String(directive::OfdFault)) {
-        ok = addFault(Target::Ofd, argument, error);
-    } else {
-        return fail(error, QStringLiteral("unknown directive ") + shown(name));
+    if (colon < 0 && !takesNoArgument(name)
+        && !kindByName(part.section(QLatin1Char(directive::LimitSeparator), 0, 0), &kind)) {
+        if (needsArgument(name))
+            return fail(error, name + QStringLiteral(" needs an argument"));
+        return true; // plain token text
     }
-    if (ok)
-        m_directives << part;
-    return ok;
+    if (!applyDirective(part, name, argument, error))
+        return false;
+    m_directives << part;
+    return true;
+}
+
+bool Scenario::applyDirective(const QString &part, const QString &name, const QString &argument, QString *error)
+{
+    for (const OutcomeName &entry : kOutcomeNames) {
+        if (name == QLatin1String(entry.name))
+            return applyOutcome(entry.outcome, argument, error);
+    }
+    for (const TargetName &entry : kTargetNames) {
+        if (name == QLatin1String(entry.name))
+            return addFault(entry.target, argument, error);
+    }
+    if (name == QLatin1String(directive::ReverseFail) || name == QLatin1String(directive::ReversePending))
+        return applyReversal(name, argument, error);
+    if (name == QLatin1String(directive::Phone))
+        return applyPhone(argument, error);
+    Kind kind;
+    // "delay:MS" and bare fault kinds ("drop", "drop@1") are payment faults.
+    if (name == QLatin1String(directive::Delay)
+        || (argument.isNull() && kindByName(part.section(QLatin1Char(directive::LimitSeparator), 0, 0), &kind)))
+        return addFault(Target::Payment, part, error);
+    return fail(error, QStringLiteral("unknown directive ") + shown(name));
 }
 
 bool Scenario::applyOutcome(Outcome outcome, const QString &argument, QString *error)
@@ -159,6 +182,11 @@ bool Scenario::applyOutcome(Outcome outcome, const QString &argument, QString *e
         return fail(error, QStringLiteral("more than one outcome directive"));
     m_outcomeSet = true;
     m_outcome = outcome;
+    if (outcome == Outcome::Declined || outcome == Outcome::Never) {
+        if (!argument.isNull())
+            return fail(error, QStringLiteral("declined and never take no argument"));
+        return true;
+    }
     switch (outcome) {
     case Outcome::Pending:
     case Outcome::DeclinedAfter:

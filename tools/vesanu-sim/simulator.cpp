@@ -68,6 +68,10 @@ bool Simulator::bind()
         m_error = QStringLiteral("cannot use the certificate or key");
         return false;
     }
+    if (!m_ledger.fileError().isEmpty()) {
+        m_error = QStringLiteral("cannot write the ledger file: ") + m_ledger.fileError();
+        return false;
+    }
     const std::string address = m_options.listen.toStdString();
     m_port = m_options.port == 0 ? m_server->bind_to_any_port(address)
                                  : (m_server->bind_to_port(address, m_options.port) ? m_options.port : -1);
