@@ -8,8 +8,7 @@
 
 // One pointer and three lists per process: defined here only, so the host,
 // its tools and every plug-in it loads share them.
-template<>
-Config *Singleton<Config>::instance = nullptr;
+template<> Config *Singleton<Config>::instance = nullptr;
 
 QList<QDir> Config::configDirectoriesPathList;
 QStringList Config::configFilesPathList;

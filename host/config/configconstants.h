@@ -22,8 +22,9 @@ constexpr char GroupSeparator = ':';
 
 // Warnings; "%1" is always the path the file was read from.
 constexpr char CannotReadWarning[] = "Cannot read configuration file %1: %2";
-constexpr char TooLargeWarning[] = "Configuration file %1 is larger than %2 bytes and was not loaded";
-constexpr char MalformedWarning[] =
-    "Configuration file %1: %2 malformed line(s) ignored, the first is line %3";
+constexpr char TooLargeWarning[]
+    = "Configuration file %1 is larger than %2 bytes and was not loaded";
+constexpr char MalformedWarning[]
+    = "Configuration file %1: %2 malformed line(s) ignored, the first is line %3";
 
 } // namespace veltaconfig

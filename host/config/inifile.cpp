@@ -144,8 +144,8 @@ bool IniFile::parseKeyValue(const char *begin, const char *end)
     }
     if (m_groupValid) {
         const QString name = text(begin, keyEnd);
-        m_values.insert(m_group.isEmpty() ? name : m_group + QLatin1Char(GroupSeparator) + name,
-                        value);
+        m_values.insert(
+            m_group.isEmpty() ? name : m_group + QLatin1Char(GroupSeparator) + name, value);
     }
     return true;
 }

@@ -4,7 +4,6 @@
 
 #include <QMutex>
 #include <QMutexLocker>
-
 #include <map>
 #include <memory>
 

@@ -18,8 +18,8 @@ QSslConfiguration CaTrust::sslConfiguration(QString *problem)
     if (!extra.isEmpty()) {
         // Setting the list switches off the on-demand loading of the system's
         // authorities, so they are named explicitly.
-        configuration.setCaCertificates(configuration.caCertificates() + systemCertificates()
-                                        + extra);
+        configuration.setCaCertificates(
+            configuration.caCertificates() + systemCertificates() + extra);
     }
     return configuration;
 }

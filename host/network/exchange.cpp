@@ -5,7 +5,6 @@
 #include <QNetworkRequest>
 #include <QSslError>
 #include <QTimer>
-
 #include <climits>
 
 namespace veltanetwork {
@@ -51,7 +50,7 @@ Exchange::Exchange(qint64 timeout, qint64 maxBodySize)
 }
 
 Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
-                                const QNetworkRequest &request, const QByteArray &payload)
+    const QNetworkRequest &request, const QByteArray &payload)
 {
     m_outcome = Outcome();
     m_sslErrors.clear();
@@ -67,8 +66,8 @@ Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
 
     // Owned by the manager, which outlives every use of it here.
     QNetworkReply *reply = send(manager, operation, request, payload);
-    QObject::connect(&deadline, &QTimer::timeout, &loop,
-                     [this, reply] { stop(reply, State::TimedOut); });
+    QObject::connect(
+        &deadline, &QTimer::timeout, &loop, [this, reply] { stop(reply, State::TimedOut); });
     watch(reply);
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
@@ -78,8 +77,8 @@ Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
 }
 
 QNetworkReply *Exchange::send(QNetworkAccessManager &manager,
-                              QNetworkAccessManager::Operation operation,
-                              const QNetworkRequest &request, const QByteArray &payload)
+    QNetworkAccessManager::Operation operation, const QNetworkRequest &request,
+    const QByteArray &payload)
 {
     switch (operation) {
     case QNetworkAccessManager::HeadOperation:
@@ -98,14 +97,15 @@ QNetworkReply *Exchange::send(QNetworkAccessManager &manager,
 void Exchange::watch(QNetworkReply *reply)
 {
     QObject::connect(reply, &QNetworkReply::metaDataChanged, m_loop,
-                     [this, reply] { checkDeclaredLength(reply); });
+        [this, reply] { checkDeclaredLength(reply); });
     QObject::connect(reply, &QNetworkReply::readyRead, m_loop, [this, reply] { collect(reply); });
     QObject::connect(reply, &QNetworkReply::finished, m_loop, &QEventLoop::quit);
     // Qt's own text says only that the handshake failed; these say why.
-    QObject::connect(reply, &QNetworkReply::sslErrors, m_loop, [this](const QList<QSslError> &errors) {
-        for (const QSslError &error : errors)
-            m_sslErrors << error.errorString();
-    });
+    QObject::connect(
+        reply, &QNetworkReply::sslErrors, m_loop, [this](const QList<QSslError> &errors) {
+            for (const QSslError &error : errors)
+                m_sslErrors << error.errorString();
+        });
 }
 
 // Refuses an oversized answer as soon as its headers announce it.
@@ -142,8 +142,8 @@ void Exchange::conclude(QNetworkReply *reply)
     m_outcome.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (m_stopped) {
         m_outcome.networkError = m_outcome.state == State::TimedOut
-                ? QNetworkReply::TimeoutError
-                : QNetworkReply::UnknownContentError;
+            ? QNetworkReply::TimeoutError
+            : QNetworkReply::UnknownContentError;
         m_outcome.body.clear();
         return;
     }

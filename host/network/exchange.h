@@ -35,12 +35,12 @@ public:
     Exchange(qint64 timeout, qint64 maxBodySize);
 
     Outcome run(QNetworkAccessManager::Operation operation, const QNetworkRequest &request,
-                const QByteArray &payload);
+        const QByteArray &payload);
 
 private:
     static QNetworkReply *send(QNetworkAccessManager &manager,
-                               QNetworkAccessManager::Operation operation,
-                               const QNetworkRequest &request, const QByteArray &payload);
+        QNetworkAccessManager::Operation operation, const QNetworkRequest &request,
+        const QByteArray &payload);
     void watch(QNetworkReply *reply);
     void checkDeclaredLength(QNetworkReply *reply);
     void collect(QNetworkReply *reply);

@@ -9,18 +9,16 @@
 #include <QLoggingCategory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-
 #include <cstring>
 
 // The one creator of the process, set when this library is loaded. Nothing
 // can have set it before: this is its only definition, and a library's
 // initialisers run before those of anything that links against it.
 template<>
-MockFactory<RestClient>::Creator MockFactory<RestClient>::creator =
-        &MockFactory<RestClient>::defaultCreator;
+MockFactory<RestClient>::Creator MockFactory<RestClient>::creator
+    = &MockFactory<RestClient>::defaultCreator;
 
-template<>
-QSharedPointer<RestClient> MockFactory<RestClient>::defaultCreator()
+template<> QSharedPointer<RestClient> MockFactory<RestClient>::defaultCreator()
 {
     return QSharedPointer<RestClient>(new RestClient);
 }
@@ -54,10 +52,15 @@ const char *verbOf(int operation)
     }
 }
 
+bool carriesBody(int operation)
+{
+    return operation == RestClient::Put || operation == RestClient::Post;
+}
+
 bool isTokenCharacter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
-            || std::strchr("!#$%&'*+-.^_`|~", c) != nullptr;
+        || std::strchr("!#$%&'*+-.^_`|~", c) != nullptr;
 }
 
 // A line break in a header would let a value smuggle in headers or a whole
@@ -91,7 +94,7 @@ bool isWebUrl(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
     return url.isValid() && !url.host().isEmpty()
-            && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+        && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 // Qt's error texts quote the address; a password in it stays out of the log.
@@ -116,7 +119,8 @@ void logError(Log4Qt::Logger *logger, const char *format, const QString &text)
     if (logger)
         logger->error(format, text);
     else
-        qCWarning(networkLog).noquote() << QString::fromUtf8(format).replace(QLatin1String("%1"), text);
+        qCWarning(networkLog).noquote()
+            << QString::fromUtf8(format).replace(QLatin1String("%1"), text);
 }
 
 // Why the request cannot be sent at all; empty when it can.
@@ -128,17 +132,18 @@ QString requestProblem(int operation, const QUrl &url, const QHash<QString, QStr
         return details(BadUrlDetails);
     for (auto it = headers.cbegin(); it != headers.cend(); ++it) {
         if (!isSafeHeader(it.key().toUtf8(), it.value().toUtf8()))
-            return details(BadHeaderDetails).arg(QString::fromLatin1(it.key().toUtf8().toPercentEncoding()));
+            return details(BadHeaderDetails)
+                .arg(QString::fromLatin1(it.key().toUtf8().toPercentEncoding()));
     }
     return QString();
 }
 
-QNetworkRequest buildRequest(const QUrl &url, const QHash<QString, QString> &headers,
-                             bool hasBody, Log4Qt::Logger *logger)
+QNetworkRequest buildRequest(
+    const QUrl &url, const QHash<QString, QString> &headers, bool hasBody, Log4Qt::Logger *logger)
 {
     QNetworkRequest request(url);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
-                         QNetworkRequest::ManualRedirectPolicy);
+    request.setAttribute(
+        QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     for (auto it = headers.cbegin(); it != headers.cend(); ++it)
         request.setRawHeader(it.key().toUtf8(), it.value().toUtf8());
     if (hasBody && !hasHeader(headers, ContentTypeHeader))
@@ -190,8 +195,8 @@ RestClient::Result broken(const Exchange::Outcome &outcome, qint64 timeout, QStr
     default:
         *failure = outcome.errorText;
         result = outcome.networkError == QNetworkReply::SslHandshakeFailedError
-                ? failed(outcome.networkError, TlsErrorKey, TlsErrorText)
-                : failed(outcome.networkError, NetworkErrorKey, NetworkErrorText);
+            ? failed(outcome.networkError, TlsErrorKey, TlsErrorText)
+            : failed(outcome.networkError, NetworkErrorKey, NetworkErrorText);
     }
     result.httpStatus = outcome.httpStatus;
     return result;
@@ -218,27 +223,28 @@ RestClient::Result RestClient::result() const
 }
 
 bool RestClient::request(const int &operation, const QUrl &url, const QJsonDocument &body,
-                         const QHash<QString, QString> &headers)
+    const QHash<QString, QString> &headers)
 {
     QElapsedTimer clock;
     clock.start();
     const char *verb = verbOf(operation);
     logInfo(m_logger, RequestLine,
-            QStringLiteral("%1 %2").arg(QString::fromLatin1(verb ? verb : "?"),
-                                        url.toString(QUrl::RemoveUserInfo | QUrl::FullyEncoded)));
+        QStringLiteral("%1 %2").arg(QString::fromLatin1(verb ? verb : "?"),
+            url.toString(QUrl::RemoveUserInfo | QUrl::FullyEncoded)));
     QString failure = requestProblem(operation, url, headers);
     if (!failure.isEmpty()) {
-        m_result = failed(QNetworkReply::ProtocolInvalidOperationError, BadRequestKey,
-                          BadRequestText);
+        m_result
+            = failed(QNetworkReply::ProtocolInvalidOperationError, BadRequestKey, BadRequestText);
     } else {
-        const QByteArray payload = body.isNull() ? QByteArray() : body.toJson(QJsonDocument::Compact);
+        const QByteArray payload = carriesBody(operation) && !body.isNull()
+            ? body.toJson(QJsonDocument::Compact)
+            : QByteArray();
         const qint64 timeout = m_timeout > 0 ? m_timeout : DefaultTimeout;
         Exchange exchange(timeout, MaxBodySize);
-        const Exchange::Outcome outcome =
-                exchange.run(QNetworkAccessManager::Operation(operation),
-                             buildRequest(url, headers, !payload.isEmpty(), m_logger), payload);
+        const Exchange::Outcome outcome = exchange.run(QNetworkAccessManager::Operation(operation),
+            buildRequest(url, headers, !payload.isEmpty(), m_logger), payload);
         m_result = outcome.state == Exchange::State::Completed ? completed(outcome)
-                                                                : broken(outcome, timeout, &failure);
+                                                               : broken(outcome, timeout, &failure);
     }
     logOutcome(withoutPassword(failure, url), clock.elapsed());
     return m_result.completed;
@@ -249,9 +255,9 @@ void RestClient::logOutcome(const QString &failure, qint64 elapsed) const
     const QString milliseconds = QString::number(elapsed);
     if (m_result.completed) {
         logInfo(m_logger, AnswerLine,
-                details(AnswerDetails)
-                        .arg(QString::number(m_result.httpStatus),
-                             QString::number(m_result.body.size()), milliseconds));
+            details(AnswerDetails)
+                .arg(QString::number(m_result.httpStatus), QString::number(m_result.body.size()),
+                    milliseconds));
     } else {
         logError(m_logger, FailureLine, details(FailureDetails).arg(failure, milliseconds));
     }

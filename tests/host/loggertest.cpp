@@ -1,9 +1,9 @@
 #include "log4qt/logger.h"
+
 #include "log4qt/logmanager.h"
 #include "support/logcapture.h"
 
 #include <gtest/gtest.h>
-
 #include <thread>
 #include <vector>
 
@@ -68,20 +68,18 @@ TEST_P(LoggerFormatTest, OnlyPercentOneIsReplacedOnce)
     LogCapture log;
     logger->info(GetParam().format, GetParam().argument);
     logger->error(GetParam().format, GetParam().argument);
-    EXPECT_EQ(log.texts(), QStringList({GetParam().expected, GetParam().expected}));
+    EXPECT_EQ(log.texts(), QStringList({ GetParam().expected, GetParam().expected }));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-        Formats, LoggerFormatTest,
-        ::testing::Values(
-                FormatCase{"Cyrillic", "Оплата на сумму %1", "100",
-                           QStringLiteral("Оплата на сумму 100")},
-                FormatCase{"Repeated", "%1 и %1", "x", QStringLiteral("x и x")},
-                FormatCase{"NoMarker", "нет метки", "x", QStringLiteral("нет метки")},
-                FormatCase{"MarkerInArgument", "ответ: %1", "%1%2 50%", "ответ: %1%2 50%"},
-                FormatCase{"OtherMarkers", "%2 %10 %1", "x", "%2 %10 x"},
-                FormatCase{"EmptyArgument", "[%1]", "", "[]"}),
-        [](const ::testing::TestParamInfo<FormatCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Formats, LoggerFormatTest,
+    ::testing::Values(FormatCase { "Cyrillic", "Оплата на сумму %1", "100",
+                          QStringLiteral("Оплата на сумму 100") },
+        FormatCase { "Repeated", "%1 и %1", "x", QStringLiteral("x и x") },
+        FormatCase { "NoMarker", "нет метки", "x", QStringLiteral("нет метки") },
+        FormatCase { "MarkerInArgument", "ответ: %1", "%1%2 50%", "ответ: %1%2 50%" },
+        FormatCase { "OtherMarkers", "%2 %10 %1", "x", "%2 %10 x" },
+        FormatCase { "EmptyArgument", "[%1]", "", "[]" }),
+    [](const ::testing::TestParamInfo<FormatCase> &info) { return info.param.name; });
 
 TEST(LoggerTest, IntegerArgument)
 {

@@ -1,5 +1,6 @@
-#include "log4qt/logmanager.h"
 #include "network/restclient.h"
+
+#include "log4qt/logmanager.h"
 #include "support/logcapture.h"
 #include "testserver.h"
 
@@ -18,15 +19,15 @@ const QString token = QStringLiteral("otp-941736");
 
 QHash<QString, QString> apiHeaders()
 {
-    return {{QStringLiteral("Accept"), QStringLiteral("application/json")},
-            {QStringLiteral("Content-Type"), QStringLiteral("application/json")},
-            {QStringLiteral("Auth"), authValue}};
+    return { { QStringLiteral("Accept"), QStringLiteral("application/json") },
+        { QStringLiteral("Content-Type"), QStringLiteral("application/json") },
+        { QStringLiteral("Auth"), authValue } };
 }
 
 QJsonDocument paymentBody()
 {
-    return QJsonDocument(QJsonObject{{QStringLiteral("amount"), 1050},
-                                     {QStringLiteral("otp_data"), token}});
+    return QJsonDocument(
+        QJsonObject { { QStringLiteral("amount"), 1050 }, { QStringLiteral("otp_data"), token } });
 }
 
 class RestClientTest : public ::testing::Test
@@ -48,15 +49,15 @@ protected:
             m_server.waitForRelease(10s);
         });
         server.Get("/drip", [this](const httplib::Request &, httplib::Response &response) {
-            response.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink &sink) {
-                return !m_server.waitForRelease(200ms) && sink.write("x", 1);
-            });
+            response.set_chunked_content_provider(
+                "text/plain", [this](size_t, httplib::DataSink &sink) {
+                    return !m_server.waitForRelease(200ms) && sink.write("x", 1);
+                });
         });
     }
 
     RestClient::Result send(int operation, const QUrl &url, const QJsonDocument &body = {},
-                            const QHash<QString, QString> &headers = apiHeaders(),
-                            qint64 timeout = 5000)
+        const QHash<QString, QString> &headers = apiHeaders(), qint64 timeout = 5000)
     {
         RestClient client;
         client.setTimeout(timeout);
@@ -84,7 +85,7 @@ TEST_F(RestClientTest, PostSendsCompactJsonAndHeaders)
     EXPECT_EQ(result.httpStatus, 200);
     EXPECT_EQ(result.networkError, 0);
     EXPECT_TRUE(result.error.isEmpty());
-    EXPECT_EQ(result.json, QJsonObject({{QStringLiteral("payment_status"), 2}}));
+    EXPECT_EQ(result.json, QJsonObject({ { QStringLiteral("payment_status"), 2 } }));
     EXPECT_EQ(result.body, QByteArray(R"({"payment_status": 2})"));
 
     const auto requests = m_server.requests();
@@ -129,14 +130,11 @@ TEST_P(RestClientVerbTest, OperationCodeChoosesTheVerb)
 }
 
 INSTANTIATE_TEST_SUITE_P(Verbs, RestClientVerbTest,
-                         ::testing::Values(VerbCase{RestClient::Get, "GET", false},
-                                           VerbCase{RestClient::Head, "HEAD", false},
-                                           VerbCase{RestClient::Delete, "DELETE", false},
-                                           VerbCase{RestClient::Put, "PUT", true},
-                                           VerbCase{RestClient::Post, "POST", true}),
-                         [](const ::testing::TestParamInfo<VerbCase> &info) {
-                             return std::string(info.param.method);
-                         });
+    ::testing::Values(VerbCase { RestClient::Get, "GET", false },
+        VerbCase { RestClient::Head, "HEAD", false },
+        VerbCase { RestClient::Delete, "DELETE", false }, VerbCase { RestClient::Put, "PUT", true },
+        VerbCase { RestClient::Post, "POST", true }),
+    [](const ::testing::TestParamInfo<VerbCase> &info) { return std::string(info.param.method); });
 
 struct AnswerCase
 {
@@ -160,10 +158,11 @@ class RestClientAnswerTest : public RestClientTest, public ::testing::WithParamI
 TEST_P(RestClientAnswerTest, JsonOnlyForObjectBodies)
 {
     const AnswerCase answer = GetParam();
-    m_server.server().Get("/answer", [answer](const httplib::Request &, httplib::Response &response) {
-        response.status = answer.status;
-        response.set_content(answer.body, "application/json");
-    });
+    m_server.server().Get(
+        "/answer", [answer](const httplib::Request &, httplib::Response &response) {
+            response.status = answer.status;
+            response.set_content(answer.body, "application/json");
+        });
     m_server.start();
     const RestClient::Result result = send(RestClient::Get, QStringLiteral("/answer"));
 
@@ -174,24 +173,22 @@ TEST_P(RestClientAnswerTest, JsonOnlyForObjectBodies)
     EXPECT_EQ(result.json.isEmpty(), !GetParam().isObject);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-        Answers, RestClientAnswerTest,
-        ::testing::Values(AnswerCase{"Object", 200, R"({"error_code": 0})", true},
-                          AnswerCase{"ObjectWithServerError", 500, R"({"error_code": 17})", true},
-                          AnswerCase{"ObjectWithNotFound", 404, R"({"error_note": "x"})", true},
-                          AnswerCase{"Array", 200, "[1, 2]", false},
-                          AnswerCase{"Text", 200, "not json", false},
-                          AnswerCase{"Truncated", 200, R"({"a": )", false},
-                          AnswerCase{"Empty", 200, "", false}),
-        [](const ::testing::TestParamInfo<AnswerCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Answers, RestClientAnswerTest,
+    ::testing::Values(AnswerCase { "Object", 200, R"({"error_code": 0})", true },
+        AnswerCase { "ObjectWithServerError", 500, R"({"error_code": 17})", true },
+        AnswerCase { "ObjectWithNotFound", 404, R"({"error_note": "x"})", true },
+        AnswerCase { "Array", 200, "[1, 2]", false }, AnswerCase { "Text", 200, "not json", false },
+        AnswerCase { "Truncated", 200, R"({"a": )", false },
+        AnswerCase { "Empty", 200, "", false }),
+    [](const ::testing::TestParamInfo<AnswerCase> &info) { return info.param.name; });
 
 TEST_F(RestClientTest, RedirectIsNotFollowed)
 {
-    m_server.server().Get("/moved", [this](const httplib::Request &request,
-                                           httplib::Response &response) {
-        m_server.record(request);
-        response.set_redirect("/any");
-    });
+    m_server.server().Get(
+        "/moved", [this](const httplib::Request &request, httplib::Response &response) {
+            m_server.record(request);
+            response.set_redirect("/any");
+        });
     m_server.start();
     const RestClient::Result result = send(RestClient::Get, QStringLiteral("/moved"));
 
@@ -212,9 +209,8 @@ TEST_P(RestClientTimeoutTest, DeadlineCoversTheWholeExchange)
     m_server.start();
     QElapsedTimer clock;
     clock.start();
-    const RestClient::Result result =
-            send(GetParam().first, m_server.url(QString::fromLatin1(GetParam().second)),
-                 paymentBody(), apiHeaders(), 800);
+    const RestClient::Result result = send(GetParam().first,
+        m_server.url(QString::fromLatin1(GetParam().second)), paymentBody(), apiHeaders(), 800);
     const qint64 elapsed = clock.elapsed();
 
     EXPECT_GE(elapsed, 750);
@@ -227,16 +223,16 @@ TEST_P(RestClientTimeoutTest, DeadlineCoversTheWholeExchange)
 }
 
 INSTANTIATE_TEST_SUITE_P(Stalls, RestClientTimeoutTest,
-                         ::testing::Values(std::make_pair(int(RestClient::Post), "/hang"),
-                                           std::make_pair(int(RestClient::Get), "/drip")));
+    ::testing::Values(std::make_pair(int(RestClient::Post), "/hang"),
+        std::make_pair(int(RestClient::Get), "/drip")));
 
 // No time-out given still means a bounded wait, not an immediate failure.
 TEST_F(RestClientTest, NonPositiveTimeoutStillAllowsAnAnswer)
 {
     m_server.start();
-    for (const qint64 timeout : {qint64(0), qint64(-1)}) {
-        const RestClient::Result result = send(RestClient::Get, m_server.url(QStringLiteral("/any")),
-                                               QJsonDocument(), apiHeaders(), timeout);
+    for (const qint64 timeout : { qint64(0), qint64(-1) }) {
+        const RestClient::Result result = send(RestClient::Get,
+            m_server.url(QStringLiteral("/any")), QJsonDocument(), apiHeaders(), timeout);
         EXPECT_TRUE(result.completed) << timeout;
     }
 }
@@ -263,15 +259,15 @@ class RestClientSizeTest : public RestClientTest, public ::testing::WithParamInt
 TEST_P(RestClientSizeTest, BodiesOverTheLimitAreRefused)
 {
     const auto body = std::make_shared<const std::string>(
-            R"({"a":")" + std::string(size_t(GetParam().size) - 8, 'x') + R"("})");
+        R"({"a":")" + std::string(size_t(GetParam().size) - 8, 'x') + R"("})");
     const bool chunked = GetParam().chunked;
-    m_server.server().Get("/big", [body, chunked](const httplib::Request &,
-                                                  httplib::Response &response) {
-        if (!chunked) {
-            response.set_content(*body, "application/json");
-            return;
-        }
-        response.set_chunked_content_provider(
+    m_server.server().Get(
+        "/big", [body, chunked](const httplib::Request &, httplib::Response &response) {
+            if (!chunked) {
+                response.set_content(*body, "application/json");
+                return;
+            }
+            response.set_chunked_content_provider(
                 "application/json", [body](size_t offset, httplib::DataSink &sink) {
                     const size_t length = std::min<size_t>(64 * 1024, body->size() - offset);
                     sink.write(body->data() + offset, length);
@@ -279,7 +275,7 @@ TEST_P(RestClientSizeTest, BodiesOverTheLimitAreRefused)
                         sink.done();
                     return true;
                 });
-    });
+        });
     m_server.start();
     const RestClient::Result result = send(RestClient::Get, QStringLiteral("/big"));
 
@@ -294,14 +290,13 @@ TEST_P(RestClientSizeTest, BodiesOverTheLimitAreRefused)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-        Sizes, RestClientSizeTest,
-        ::testing::Values(SizeCase{"AtLimit", RestClient::MaxBodySize, false, true},
-                          SizeCase{"AtLimitChunked", RestClient::MaxBodySize, true, true},
-                          SizeCase{"OverLimit", RestClient::MaxBodySize + 1, false, false},
-                          SizeCase{"OverLimitChunked", RestClient::MaxBodySize + 1, true, false},
-                          SizeCase{"FarOverChunked", 16 * RestClient::MaxBodySize, true, false}),
-        [](const ::testing::TestParamInfo<SizeCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Sizes, RestClientSizeTest,
+    ::testing::Values(SizeCase { "AtLimit", RestClient::MaxBodySize, false, true },
+        SizeCase { "AtLimitChunked", RestClient::MaxBodySize, true, true },
+        SizeCase { "OverLimit", RestClient::MaxBodySize + 1, false, false },
+        SizeCase { "OverLimitChunked", RestClient::MaxBodySize + 1, true, false },
+        SizeCase { "FarOverChunked", 16 * RestClient::MaxBodySize, true, false }),
+    [](const ::testing::TestParamInfo<SizeCase> &info) { return info.param.name; });
 
 TEST_F(RestClientTest, RefusedConnectionFails)
 {
@@ -310,8 +305,8 @@ TEST_F(RestClientTest, RefusedConnectionFails)
     const quint16 port = probe.serverPort();
     probe.close();
 
-    const RestClient::Result result =
-            send(RestClient::Get, QUrl(QStringLiteral("http://127.0.0.1:%1/any").arg(port)));
+    const RestClient::Result result
+        = send(RestClient::Get, QUrl(QStringLiteral("http://127.0.0.1:%1/any").arg(port)));
     EXPECT_FALSE(result.completed);
     EXPECT_EQ(result.networkError, QNetworkReply::ConnectionRefusedError);
     EXPECT_EQ(result.error.key(), QStringLiteral("restClientNetworkError"));
@@ -343,8 +338,8 @@ TEST_P(RestClientBadRequestTest, NothingIsSent)
     QHash<QString, QString> headers = apiHeaders();
     if (!GetParam().headerName.isNull())
         headers.insert(GetParam().headerName, GetParam().headerValue);
-    const QUrl url = GetParam().url.isEmpty() ? m_server.url(QStringLiteral("/any"))
-                                              : QUrl(GetParam().url);
+    const QUrl url
+        = GetParam().url.isEmpty() ? m_server.url(QStringLiteral("/any")) : QUrl(GetParam().url);
     const RestClient::Result result = send(GetParam().operation, url, paymentBody(), headers);
 
     EXPECT_FALSE(result.completed);
@@ -353,34 +348,33 @@ TEST_P(RestClientBadRequestTest, NothingIsSent)
     EXPECT_TRUE(m_server.requests().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-        BadRequests, RestClientBadRequestTest,
-        ::testing::Values(
-                BadRequestCase{"OperationZero", 0, {}, {}, {}},
-                BadRequestCase{"OperationCustom", 6, {}, {}, {}},
-                BadRequestCase{"HeaderValueWithLineBreak", RestClient::Post, {},
-                               QStringLiteral("X-Note"), QStringLiteral("a\r\nX-Injected: 1")},
-                BadRequestCase{"HeaderNameWithBlank", RestClient::Post, {},
-                               QStringLiteral("Bad Name"), QStringLiteral("v")},
-                BadRequestCase{"EmptyHeaderName", RestClient::Post, {}, QStringLiteral(""),
-                               QStringLiteral("v")},
-                BadRequestCase{"LocalFile", RestClient::Get, QStringLiteral("file:///etc/passwd"),
-                               {}, {}},
-                BadRequestCase{"NoHost", RestClient::Get, QStringLiteral("http:///any"), {}, {}}),
-        [](const ::testing::TestParamInfo<BadRequestCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(BadRequests, RestClientBadRequestTest,
+    ::testing::Values(BadRequestCase { "OperationZero", 0, {}, {}, {} },
+        BadRequestCase { "OperationCustom", 6, {}, {}, {} },
+        BadRequestCase { "HeaderValueWithLineBreak", RestClient::Post, {}, QStringLiteral("X-Note"),
+            QStringLiteral("a\r\nX-Injected: 1") },
+        BadRequestCase { "HeaderNameWithBlank", RestClient::Post, {}, QStringLiteral("Bad Name"),
+            QStringLiteral("v") },
+        BadRequestCase {
+            "EmptyHeaderName", RestClient::Post, {}, QStringLiteral(""), QStringLiteral("v") },
+        BadRequestCase {
+            "LocalFile", RestClient::Get, QStringLiteral("file:///etc/passwd"), {}, {} },
+        BadRequestCase { "NoHost", RestClient::Get, QStringLiteral("http:///any"), {}, {} }),
+    [](const ::testing::TestParamInfo<BadRequestCase> &info) { return info.param.name; });
 
 // One line for the request, one for its outcome; never the signature, the
 // one-time token (echoed back by the server here) or a password.
 TEST_F(RestClientTest, LogLinesKeepSecretsOut)
 {
-    m_server.server().Post("/echo", [](const httplib::Request &request, httplib::Response &response) {
-        response.status = 500;
-        response.set_content(request.body + request.get_header_value("Auth"), "text/plain");
-    });
+    m_server.server().Post(
+        "/echo", [](const httplib::Request &request, httplib::Response &response) {
+            response.status = 500;
+            response.set_content(request.body + request.get_header_value("Auth"), "text/plain");
+        });
     m_server.start();
     const QString password = QStringLiteral("pa55word");
-    for (const QString &path : {QStringLiteral("/any"), QStringLiteral("/echo"),
-                                QStringLiteral("/hang"), QStringLiteral("/missing")}) {
+    for (const QString &path : { QStringLiteral("/any"), QStringLiteral("/echo"),
+             QStringLiteral("/hang"), QStringLiteral("/missing") }) {
         LogCapture log;
         QUrl url = m_server.url(path);
         url.setUserInfo(QStringLiteral("user:") + password);
@@ -389,7 +383,7 @@ TEST_F(RestClientTest, LogLinesKeepSecretsOut)
         const QStringList lines = log.texts(QStringLiteral("restclient.test"));
         ASSERT_EQ(lines.size(), 2) << qPrintable(path);
         EXPECT_TRUE(lines[0].contains(QStringLiteral("POST ") + m_server.url(path).toString()))
-                << qPrintable(lines[0]);
+            << qPrintable(lines[0]);
         for (const QString &line : lines) {
             EXPECT_FALSE(line.contains(authValue)) << qPrintable(line);
             EXPECT_FALSE(line.contains(token)) << qPrintable(line);

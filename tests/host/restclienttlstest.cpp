@@ -23,8 +23,8 @@ protected:
     {
         s_dir = new QTemporaryDir;
         s_ready = s_dir->isValid() && makeCertificate("loopback", "IP:127.0.0.1")
-                && makeCertificate("othername", "DNS:other.invalid")
-                && makeCertificate("unrelated", "DNS:unrelated.invalid");
+            && makeCertificate("othername", "DNS:other.invalid")
+            && makeCertificate("unrelated", "DNS:unrelated.invalid");
     }
 
     static void TearDownTestSuite()
@@ -37,16 +37,16 @@ protected:
     {
         QProcess openssl;
         openssl.start(QStringLiteral("openssl"),
-                      {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                       QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
-                       QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                       QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                       QStringLiteral("/CN=") + name, QStringLiteral("-addext"),
-                       QStringLiteral("subjectAltName=") + altName, QStringLiteral("-keyout"),
-                       file(name + QStringLiteral(".key")), QStringLiteral("-out"),
-                       file(name + QStringLiteral(".pem"))});
+            { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                QStringLiteral("ec"), QStringLiteral("-pkeyopt"),
+                QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
+                QStringLiteral("/CN=") + name, QStringLiteral("-addext"),
+                QStringLiteral("subjectAltName=") + altName, QStringLiteral("-keyout"),
+                file(name + QStringLiteral(".key")), QStringLiteral("-out"),
+                file(name + QStringLiteral(".pem")) });
         return openssl.waitForFinished(20000) && openssl.exitStatus() == QProcess::NormalExit
-                && openssl.exitCode() == 0;
+            && openssl.exitCode() == 0;
     }
 
     static QString file(const QString &name) { return s_dir->filePath(name); }
@@ -69,18 +69,18 @@ protected:
 
     RestClient::Result post(TestServer &server)
     {
-        server.server().Post("/pay", [&server](const httplib::Request &request,
-                                               httplib::Response &response) {
-            server.record(request);
-            response.set_content(R"({"payment_status": 2})", "application/json");
-        });
+        server.server().Post(
+            "/pay", [&server](const httplib::Request &request, httplib::Response &response) {
+                server.record(request);
+                response.set_content(R"({"payment_status": 2})", "application/json");
+            });
         server.start();
         RestClient client;
         client.setTimeout(5000);
         client.setLogger(Log4Qt::LogManager::logger(QStringLiteral("restclient.tls")));
         client.request(RestClient::Post, server.url(QStringLiteral("/pay")),
-                       QJsonDocument(QJsonObject{{QStringLiteral("otp_data"), 12345}}),
-                       {{QStringLiteral("Auth"), QStringLiteral("a:b:c")}});
+            QJsonDocument(QJsonObject { { QStringLiteral("otp_data"), 12345 } }),
+            { { QStringLiteral("Auth"), QStringLiteral("a:b:c") } });
         return client.result();
     }
 
@@ -93,7 +93,7 @@ bool RestClientTlsTest::s_ready = false;
 
 TEST_F(RestClientTlsTest, TrustedThroughTheCaFile)
 {
-    const ScopedEnvironment ca(caVariable, bundle({"unrelated", "loopback"}).toLocal8Bit());
+    const ScopedEnvironment ca(caVariable, bundle({ "unrelated", "loopback" }).toLocal8Bit());
     TestServer server(file("loopback.pem"), file("loopback.key"));
     const RestClient::Result result = post(server);
 
@@ -125,12 +125,12 @@ class RestClientTlsRefusalTest : public RestClientTlsTest,
 TEST_P(RestClientTlsRefusalTest, UntrustedServerGetsNothing)
 {
     const QByteArray caFile = GetParam().caFile.isNull()
-            ? QByteArray()
-            : file(QString::fromLatin1(GetParam().caFile)).toLocal8Bit();
+        ? QByteArray()
+        : file(QString::fromLatin1(GetParam().caFile)).toLocal8Bit();
     const ScopedEnvironment ca(caVariable, caFile);
     const QString certificate = QString::fromLatin1(GetParam().certificate);
-    TestServer server(file(certificate + QStringLiteral(".pem")),
-                      file(certificate + QStringLiteral(".key")));
+    TestServer server(
+        file(certificate + QStringLiteral(".pem")), file(certificate + QStringLiteral(".key")));
     const RestClient::Result result = post(server);
 
     EXPECT_FALSE(result.completed);
@@ -139,14 +139,13 @@ TEST_P(RestClientTlsRefusalTest, UntrustedServerGetsNothing)
     EXPECT_TRUE(server.requests().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-        Refusals, RestClientTlsRefusalTest,
-        ::testing::Values(RefusalCase{"NoCaFile", "loopback", QByteArray()},
-                          RefusalCase{"OtherAuthority", "loopback", "unrelated.pem"},
-                          RefusalCase{"MissingCaFile", "loopback", "missing.pem"},
-                          RefusalCase{"NotPem", "loopback", "loopback.key"},
-                          RefusalCase{"WrongName", "othername", "othername.pem"}),
-        [](const ::testing::TestParamInfo<RefusalCase> &info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Refusals, RestClientTlsRefusalTest,
+    ::testing::Values(RefusalCase { "NoCaFile", "loopback", QByteArray() },
+        RefusalCase { "OtherAuthority", "loopback", "unrelated.pem" },
+        RefusalCase { "MissingCaFile", "loopback", "missing.pem" },
+        RefusalCase { "NotPem", "loopback", "loopback.key" },
+        RefusalCase { "WrongName", "othername", "othername.pem" }),
+    [](const ::testing::TestParamInfo<RefusalCase> &info) { return info.param.name; });
 
 TEST_F(RestClientTlsTest, UnusableCaFileIsLogged)
 {

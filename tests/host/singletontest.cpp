@@ -22,7 +22,8 @@ protected:
     {
         m_probe.setFileName(QStringLiteral(VESANU_LIBRARY_DIR "/hostprobe"));
         ASSERT_TRUE(m_probe.load()) << qPrintable(m_probe.errorString());
-        m_configInstance = reinterpret_cast<ConfigInstance>(m_probe.resolve("hostProbeConfigInstance"));
+        m_configInstance
+            = reinterpret_cast<ConfigInstance>(m_probe.resolve("hostProbeConfigInstance"));
         m_configInt = reinterpret_cast<ConfigInt>(m_probe.resolve("hostProbeConfigInt"));
         m_create = reinterpret_cast<Create>(m_probe.resolve("hostProbeCreate"));
         ASSERT_TRUE(m_configInstance && m_configInt && m_create);

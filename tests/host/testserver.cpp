@@ -7,8 +7,8 @@ TestServer::TestServer()
 }
 
 TestServer::TestServer(const QString &certificateFile, const QString &keyFile)
-    : m_server(std::make_unique<httplib::SSLServer>(certificateFile.toLocal8Bit().constData(),
-                                                    keyFile.toLocal8Bit().constData()))
+    : m_server(std::make_unique<httplib::SSLServer>(
+        certificateFile.toLocal8Bit().constData(), keyFile.toLocal8Bit().constData()))
     , m_scheme(QStringLiteral("https"))
 {
 }
@@ -43,7 +43,7 @@ QUrl TestServer::url(const QString &path) const
 void TestServer::record(const httplib::Request &request)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    m_requests.push_back({request.method, request.path, request.headers, request.body});
+    m_requests.push_back({ request.method, request.path, request.headers, request.body });
 }
 
 std::vector<TestServer::Request> TestServer::requests() const

@@ -1,12 +1,10 @@
 #pragma once
 
-#include <httplib.h>
-
 #include <QString>
 #include <QUrl>
-
 #include <chrono>
 #include <condition_variable>
+#include <httplib.h>
 #include <memory>
 #include <mutex>
 #include <string>

@@ -6,8 +6,8 @@ namespace {
 
 TEST(TrTest, EqualityCoversKeyAndText)
 {
-    const tr::Tr message(QStringLiteral("requestIncorrectAnswer"),
-                         QStringLiteral("Некорректный ответ от сервера"));
+    const tr::Tr message(
+        QStringLiteral("requestIncorrectAnswer"), QStringLiteral("Некорректный ответ от сервера"));
     EXPECT_EQ(message, tr::Tr(message));
     EXPECT_NE(message, tr::Tr(QStringLiteral("requestIncorrectAnswer"), QStringLiteral("другой")));
     EXPECT_NE(message, tr::Tr(QStringLiteral("undefined"), message.defaultText()));
