@@ -45,7 +45,7 @@ TEST_P(PaymentLife, FollowsItsScenario)
 {
     const LifeCase &c = GetParam();
     Payment payment = makePayment(QString::fromUtf8(c.token));
-    std::vector<int> statuses {payment.wireStatus()};
+    std::vector<int> statuses { payment.wireStatus() };
     for (const char *event = c.events; *event; ++event) {
         if (*event == 'S')
             payment.countStatusQuery(0);
@@ -59,23 +59,22 @@ TEST_P(PaymentLife, FollowsItsScenario)
     EXPECT_EQ(ledger.value(QStringLiteral("reversal")).toString().toStdString(), c.finalReversal);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scenarios, PaymentLife,
-    ::testing::Values(LifeCase {"4111", "SS", {2, 2, 2}, "paid", "none"},
-                      LifeCase {"pending:2", "SSS", {1, 1, 2, 2}, "paid", "none"},
-                      LifeCase {"pending:0", "", {2}, "paid", "none"},
-                      LifeCase {"declined", "S", {-1, -1}, "failed", "none"},
-                      LifeCase {"declined-after:1", "SS", {1, -1, -1}, "failed", "none"},
-                      LifeCase {"never", "SSSS", {1, 1, 1, 1, 1}, "pending", "none"},
-                      LifeCase {"error:51", "S", {-1, -1}, "failed", "none"},
-                      LifeCase {"flap:4", "SSSS", {0, 1, 5, 7, 2}, "paid", "none"},
-                      LifeCase {"x", "RS", {2, 3, 3}, "reversed", "reversed"},
-                      LifeCase {"reverse-pending:2", "RSSS", {2, 4, 4, 3, 3}, "reversed", "reversed"},
-                      // A repeated reversal while one is pending changes nothing.
-                      LifeCase {"reverse-pending:1", "RRS", {2, 4, 4, 3}, "reversed", "reversed"},
-                      LifeCase {"reverse-fail", "RS", {2, -1, -1}, "paid", "failed"},
-                      LifeCase {"reverse-pending:1+reverse-fail", "RS", {2, 4, -1}, "paid", "failed"},
-                      LifeCase {"pending:1", "SR", {1, 2, 3}, "reversed", "reversed"}));
+INSTANTIATE_TEST_SUITE_P(Scenarios, PaymentLife,
+    ::testing::Values(LifeCase { "4111", "SS", { 2, 2, 2 }, "paid", "none" },
+        LifeCase { "pending:2", "SSS", { 1, 1, 2, 2 }, "paid", "none" },
+        LifeCase { "pending:0", "", { 2 }, "paid", "none" },
+        LifeCase { "declined", "S", { -1, -1 }, "failed", "none" },
+        LifeCase { "declined-after:1", "SS", { 1, -1, -1 }, "failed", "none" },
+        LifeCase { "never", "SSSS", { 1, 1, 1, 1, 1 }, "pending", "none" },
+        LifeCase { "error:51", "S", { -1, -1 }, "failed", "none" },
+        LifeCase { "flap:4", "SSSS", { 0, 1, 5, 7, 2 }, "paid", "none" },
+        LifeCase { "x", "RS", { 2, 3, 3 }, "reversed", "reversed" },
+        LifeCase { "reverse-pending:2", "RSSS", { 2, 4, 4, 3, 3 }, "reversed", "reversed" },
+        // A repeated reversal while one is pending changes nothing.
+        LifeCase { "reverse-pending:1", "RRS", { 2, 4, 4, 3 }, "reversed", "reversed" },
+        LifeCase { "reverse-fail", "RS", { 2, -1, -1 }, "paid", "failed" },
+        LifeCase { "reverse-pending:1+reverse-fail", "RS", { 2, 4, -1 }, "paid", "failed" },
+        LifeCase { "pending:1", "SR", { 1, 2, 3 }, "reversed", "reversed" }));
 
 TEST(Payment, PendingForMillisecondsTurnsPaidOnTime)
 {
@@ -97,7 +96,8 @@ TEST(Payment, ErrorScenarioRefusesOnlyThePaymentAnswer)
 {
     const Payment payment = makePayment(QStringLiteral("error:51"));
     EXPECT_EQ(payment.paymentEnvelope().value(QStringLiteral("error_code")).toInt(), 51);
-    EXPECT_FALSE(payment.paymentEnvelope().value(QStringLiteral("error_note")).toString().isEmpty());
+    EXPECT_FALSE(
+        payment.paymentEnvelope().value(QStringLiteral("error_note")).toString().isEmpty());
     EXPECT_EQ(payment.envelope().value(QStringLiteral("error_code")).toInt(), 0);
     EXPECT_EQ(payment.envelope().value(QStringLiteral("payment_status")).toInt(), -1);
 }

@@ -16,7 +16,8 @@ namespace {
 
 const QString kJson = QStringLiteral("application/json");
 
-QByteArray body(const char *amount, const char *token, const char *cashbox, const char *transactionId)
+QByteArray body(
+    const char *amount, const char *token, const char *cashbox, const char *transactionId)
 {
     QByteArray text = "{";
     if (amount)
@@ -31,7 +32,8 @@ QByteArray body(const char *amount, const char *token, const char *cashbox, cons
     return text + "}";
 }
 
-QByteArray goodBody(const char *amount = "1500", const char *token = "\"4111\"", const char *tx = "\"tx-1\"")
+QByteArray goodBody(
+    const char *amount = "1500", const char *token = "\"4111\"", const char *tx = "\"tx-1\"")
 {
     return body(amount, token, "\"cb-1\"", tx);
 }
@@ -62,43 +64,46 @@ TEST_P(ServiceMalformed, RefusesWithCode400AndRecordsNothing)
 {
     Ledger ledger;
     Service service(ledger, {});
-    const Answer answer = service.payment(GetParam().body, GetParam().contentType, QStringLiteral("b1"));
+    const Answer answer
+        = service.payment(GetParam().body, GetParam().contentType, QStringLiteral("b1"));
     EXPECT_EQ(answer.errorCode(), 400);
     EXPECT_FALSE(answer.errorNote().isEmpty());
     EXPECT_EQ(paymentCount(ledger), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bodies, ServiceMalformed,
-    ::testing::Values(MalformedCase {"notJson", "amount=1", kJson}, MalformedCase {"array", "[1]", kJson},
-                      MalformedCase {"empty", "", kJson},
-                      MalformedCase {"wrongContentType", goodBody(), QStringLiteral("text/plain")},
-                      MalformedCase {"noContentType", goodBody(), QString()},
-                      MalformedCase {"amountMissing", body(nullptr, "\"4111\"", "\"c\"", "\"t\""), kJson},
-                      MalformedCase {"amountString", goodBody("\"1500\""), kJson},
-                      MalformedCase {"amountZero", goodBody("0"), kJson},
-                      MalformedCase {"amountNegative", goodBody("-5"), kJson},
-                      MalformedCase {"amountFraction", goodBody("15.5"), kJson},
-                      MalformedCase {"amountHuge", goodBody("1e300"), kJson},
-                      MalformedCase {"amountBool", goodBody("true"), kJson},
-                      MalformedCase {"tokenMissing", body("1", nullptr, "\"c\"", "\"t\""), kJson},
-                      MalformedCase {"tokenNumber", goodBody("1500", "4111"), kJson},
-                      MalformedCase {"tokenEmpty", goodBody("1500", "\"\""), kJson},
-                      MalformedCase {"cashboxMissing", body("1", "\"4111\"", nullptr, "\"t\""), kJson},
-                      MalformedCase {"cashboxNull", body("1", "\"4111\"", "null", "\"t\""), kJson},
-                      MalformedCase {"transactionMissing", body("1", "\"4111\"", "\"c\"", nullptr), kJson},
-                      MalformedCase {"transactionBraces", goodBody("1", "\"4111\"", "\"{0a1b}\""), kJson},
-                      MalformedCase {"transactionSlash", goodBody("1", "\"4111\"", "\"a/b\""), kJson},
-                      MalformedCase {"transactionTooLong",
-                                     goodBody("1", "\"4111\"", QByteArray("\"" + QByteArray(65, 'a') + "\"")), kJson},
-                      MalformedCase {"badScenario", goodBody("1500", "\"pending:x\""), kJson}),
-    [](const ::testing::TestParamInfo<MalformedCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Bodies, ServiceMalformed,
+    ::testing::Values(MalformedCase { "notJson", "amount=1", kJson },
+        MalformedCase { "array", "[1]", kJson }, MalformedCase { "empty", "", kJson },
+        MalformedCase { "wrongContentType", goodBody(), QStringLiteral("text/plain") },
+        MalformedCase { "noContentType", goodBody(), QString() },
+        MalformedCase { "amountMissing", body(nullptr, "\"4111\"", "\"c\"", "\"t\""), kJson },
+        MalformedCase { "amountString", goodBody("\"1500\""), kJson },
+        MalformedCase { "amountZero", goodBody("0"), kJson },
+        MalformedCase { "amountNegative", goodBody("-5"), kJson },
+        MalformedCase { "amountFraction", goodBody("15.5"), kJson },
+        MalformedCase { "amountHuge", goodBody("1e300"), kJson },
+        MalformedCase { "amountBool", goodBody("true"), kJson },
+        MalformedCase { "tokenMissing", body("1", nullptr, "\"c\"", "\"t\""), kJson },
+        MalformedCase { "tokenNumber", goodBody("1500", "4111"), kJson },
+        MalformedCase { "tokenEmpty", goodBody("1500", "\"\""), kJson },
+        MalformedCase { "cashboxMissing", body("1", "\"4111\"", nullptr, "\"t\""), kJson },
+        MalformedCase { "cashboxNull", body("1", "\"4111\"", "null", "\"t\""), kJson },
+        MalformedCase { "transactionMissing", body("1", "\"4111\"", "\"c\"", nullptr), kJson },
+        MalformedCase { "transactionBraces", goodBody("1", "\"4111\"", "\"{0a1b}\""), kJson },
+        MalformedCase { "transactionSlash", goodBody("1", "\"4111\"", "\"a/b\""), kJson },
+        MalformedCase { "transactionTooLong",
+            goodBody("1", "\"4111\"", QByteArray("\"" + QByteArray(65, 'a') + "\"")), kJson },
+        MalformedCase { "badScenario", goodBody("1500", "\"pending:x\""), kJson }),
+    [](const ::testing::TestParamInfo<MalformedCase> &info) {
+        return std::string(info.param.name);
+    });
 
 TEST(Service, AcceptsJsonContentTypeWithParameters)
 {
     Ledger ledger;
     Service service(ledger, {});
-    const Answer answer = service.payment(goodBody(), QStringLiteral("Application/JSON; charset=utf-8"), {});
+    const Answer answer
+        = service.payment(goodBody(), QStringLiteral("Application/JSON; charset=utf-8"), {});
     EXPECT_EQ(answer.errorCode(), 0);
     EXPECT_EQ(answer.body.value(QStringLiteral("payment_status")).toInt(), 2);
 }
@@ -106,7 +111,7 @@ TEST(Service, AcceptsJsonContentTypeWithParameters)
 TEST(Service, RefusesUnknownCashboxWhenCashboxesAreConfigured)
 {
     Ledger ledger;
-    Service service(ledger, {QStringLiteral("cb-2")});
+    Service service(ledger, { QStringLiteral("cb-2") });
     EXPECT_EQ(service.payment(goodBody(), kJson, {}).errorCode(), 403);
     EXPECT_EQ(paymentCount(ledger), 0);
 }
@@ -157,7 +162,8 @@ TEST(Service, UnknownTransactionsAreRefusedWith404)
     Service service(ledger, {});
     EXPECT_EQ(service.status(QStringLiteral("nope")).errorCode(), 404);
     EXPECT_EQ(service.reversal(QStringLiteral("nope")).errorCode(), 404);
-    EXPECT_EQ(service.submitQrCode(R"({"transaction_id":"nope","qrcode":"q"})", kJson).errorCode(), 404);
+    EXPECT_EQ(
+        service.submitQrCode(R"({"transaction_id":"nope","qrcode":"q"})", kJson).errorCode(), 404);
     EXPECT_EQ(service.submitQrCode(R"({"transaction_id":"nope"})", kJson).errorCode(), 400);
 }
 
@@ -175,8 +181,14 @@ TEST(Service, PaymentNumbersIncreaseFrom1001)
 {
     Ledger ledger;
     Service service(ledger, {});
-    EXPECT_EQ(service.payment(goodBody("1", "\"a\"", "\"t1\""), kJson, {}).body.value(QStringLiteral("payment_id")).toInt(), 1001);
-    EXPECT_EQ(service.payment(goodBody("1", "\"a\"", "\"t2\""), kJson, {}).body.value(QStringLiteral("payment_id")).toInt(), 1002);
+    EXPECT_EQ(service.payment(goodBody("1", "\"a\"", "\"t1\""), kJson, {})
+                  .body.value(QStringLiteral("payment_id"))
+                  .toInt(),
+        1001);
+    EXPECT_EQ(service.payment(goodBody("1", "\"a\"", "\"t2\""), kJson, {})
+                  .body.value(QStringLiteral("payment_id"))
+                  .toInt(),
+        1002);
 }
 
 TEST(Ledger, FileHoldsTheLedgerAfterEveryChange)
@@ -191,8 +203,10 @@ TEST(Ledger, FileHoldsTheLedgerAfterEveryChange)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject onDisk = QJsonDocument::fromJson(file.readAll()).object();
     EXPECT_EQ(onDisk, ledger.toJson());
-    const QJsonObject payment = onDisk.value(QStringLiteral("payments")).toArray().first().toObject();
-    EXPECT_EQ(payment.value(QStringLiteral("qrcodes")).toArray(), QJsonArray {QStringLiteral("QR-1")});
+    const QJsonObject payment
+        = onDisk.value(QStringLiteral("payments")).toArray().first().toObject();
+    EXPECT_EQ(
+        payment.value(QStringLiteral("qrcodes")).toArray(), QJsonArray { QStringLiteral("QR-1") });
 }
 
 } // namespace

@@ -27,8 +27,8 @@ SimClient::SimClient(const QUrl &apiUrl, const QString &branchId, const QString 
 {
 }
 
-SimClient::Reply SimClient::pay(const QString &transactionId, const QString &token, qint64 amount,
-                                const QString &cashbox)
+SimClient::Reply SimClient::pay(
+    const QString &transactionId, const QString &token, qint64 amount, const QString &cashbox)
 {
     QJsonObject body;
     body.insert(QStringLiteral("amount"), amount);
@@ -40,12 +40,14 @@ SimClient::Reply SimClient::pay(const QString &transactionId, const QString &tok
 
 SimClient::Reply SimClient::status(const QString &transactionId)
 {
-    return send("GET", QStringLiteral("/payment/status/") + transactionId, QByteArray(), QByteArray());
+    return send(
+        "GET", QStringLiteral("/payment/status/") + transactionId, QByteArray(), QByteArray());
 }
 
 SimClient::Reply SimClient::reverse(const QString &transactionId)
 {
-    return send("DELETE", QStringLiteral("/payment/reversal/") + transactionId, QByteArray(), QByteArray());
+    return send(
+        "DELETE", QStringLiteral("/payment/reversal/") + transactionId, QByteArray(), QByteArray());
 }
 
 SimClient::Reply SimClient::submitQrCode(const QString &transactionId, const QString &qrCode)
@@ -54,16 +56,17 @@ SimClient::Reply SimClient::submitQrCode(const QString &transactionId, const QSt
     body.insert(QStringLiteral("transaction_id"), transactionId);
     body.insert(QStringLiteral("qrcode"), qrCode);
     return postRaw(QStringLiteral("/payment/ofd_data/submit_qrcode"),
-                   QJsonDocument(body).toJson(QJsonDocument::Compact));
+        QJsonDocument(body).toJson(QJsonDocument::Compact));
 }
 
-SimClient::Reply SimClient::postRaw(const QString &path, const QByteArray &body, const QByteArray &contentType)
+SimClient::Reply SimClient::postRaw(
+    const QString &path, const QByteArray &body, const QByteArray &contentType)
 {
     return send("POST", path, body, contentType);
 }
 
-SimClient::Reply SimClient::send(const char *method, const QString &path, const QByteArray &body,
-                                 const QByteArray &contentType)
+SimClient::Reply SimClient::send(
+    const char *method, const QString &path, const QByteArray &body, const QByteArray &contentType)
 {
     QUrl origin = m_apiUrl;
     origin.setPath(QString());
@@ -93,6 +96,6 @@ QByteArray SimClient::auth() const
 {
     if (!m_auth.isEmpty())
         return m_auth;
-    return SimulatorProcess::authHeader(m_branchId, m_secret,
-                                        QDateTime::currentSecsSinceEpoch() + m_clockOffset);
+    return SimulatorProcess::authHeader(
+        m_branchId, m_secret, QDateTime::currentSecsSinceEpoch() + m_clockOffset);
 }

@@ -23,11 +23,12 @@ public:
     SimClient(const QUrl &apiUrl, const QString &branchId, const QString &secret);
 
     Reply pay(const QString &transactionId, const QString &token, qint64 amount = 1500,
-              const QString &cashbox = QStringLiteral("cb-1"));
+        const QString &cashbox = QStringLiteral("cb-1"));
     Reply status(const QString &transactionId);
     Reply reverse(const QString &transactionId);
     Reply submitQrCode(const QString &transactionId, const QString &qrCode);
-    Reply postRaw(const QString &path, const QByteArray &body, const QByteArray &contentType = "application/json");
+    Reply postRaw(const QString &path, const QByteArray &body,
+        const QByteArray &contentType = "application/json");
 
     // Replaces the "Auth" value of the following requests; empty = sign normally.
     void setAuth(const QByteArray &auth) { m_auth = auth; }
@@ -35,7 +36,8 @@ public:
     void setTimeoutMs(int ms) { m_timeoutMs = ms; }
 
 private:
-    Reply send(const char *method, const QString &path, const QByteArray &body, const QByteArray &contentType);
+    Reply send(const char *method, const QString &path, const QByteArray &body,
+        const QByteArray &contentType);
     QByteArray auth() const;
 
     QUrl m_apiUrl;

@@ -19,12 +19,16 @@ protected:
     {
         if (sim.isRunning())
             sim.stop();
-        return sim.start(QStringList {QStringLiteral("--branch"), QLatin1String(Branch), QStringLiteral("--secret"),
-                                      QLatin1String(Secret), QStringLiteral("--cashbox"), QStringLiteral("cb-1,cb-2")}
-                         + extra);
+        return sim.start(QStringList { QStringLiteral("--branch"), QLatin1String(Branch),
+                             QStringLiteral("--secret"), QLatin1String(Secret),
+                             QStringLiteral("--cashbox"), QStringLiteral("cb-1,cb-2") }
+            + extra);
     }
 
-    SimClient client() const { return SimClient(sim.apiUrl(), QLatin1String(Branch), QLatin1String(Secret)); }
+    SimClient client() const
+    {
+        return SimClient(sim.apiUrl(), QLatin1String(Branch), QLatin1String(Secret));
+    }
 
     QJsonArray payments() const { return sim.ledger().value(QStringLiteral("payments")).toArray(); }
 

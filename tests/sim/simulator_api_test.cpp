@@ -46,18 +46,20 @@ TEST_P(AuthRefusal, IsAnsweredWithAnErrorAndRecordsNoPayment)
 
 const qint64 kSomeTime = 1700000000;
 
-INSTANTIATE_TEST_SUITE_P(
-    Headers, AuthRefusal,
-    ::testing::Values(
-        AuthCase {"badDigest", "branch-1:" + QByteArray(64, 'a') + ":" + QByteArray::number(QDateTime::currentSecsSinceEpoch()),
-                  0, "branch-1", 401, 401},
-        AuthCase {"otherSecret", SimulatorProcess::authHeader("branch-1", "wrong", QDateTime::currentSecsSinceEpoch()),
-                  0, "branch-1", 401, 401},
-        AuthCase {"staleTimestamp", QByteArray(), -301, "branch-1", 401, 401},
-        AuthCase {"farFutureTimestamp", SimulatorProcess::authHeader("branch-1", "s3cret-key", kSomeTime * 2), 0,
-                  "branch-1", 401, 401},
-        AuthCase {"unknownBranch", QByteArray(), 0, "branch-9", 403, 403},
-        AuthCase {"malformed", "not-a-signature", 0, "branch-1", 401, 401}),
+INSTANTIATE_TEST_SUITE_P(Headers, AuthRefusal,
+    ::testing::Values(AuthCase { "badDigest",
+                          "branch-1:" + QByteArray(64, 'a') + ":"
+                              + QByteArray::number(QDateTime::currentSecsSinceEpoch()),
+                          0, "branch-1", 401, 401 },
+        AuthCase { "otherSecret",
+            SimulatorProcess::authHeader("branch-1", "wrong", QDateTime::currentSecsSinceEpoch()),
+            0, "branch-1", 401, 401 },
+        AuthCase { "staleTimestamp", QByteArray(), -301, "branch-1", 401, 401 },
+        AuthCase { "farFutureTimestamp",
+            SimulatorProcess::authHeader("branch-1", "s3cret-key", kSomeTime * 2), 0, "branch-1",
+            401, 401 },
+        AuthCase { "unknownBranch", QByteArray(), 0, "branch-9", 403, 403 },
+        AuthCase { "malformed", "not-a-signature", 0, "branch-1", 401, 401 }),
     [](const ::testing::TestParamInfo<AuthCase> &info) { return std::string(info.param.name); });
 
 TEST_F(ApiTest, TimestampWithinTheSkewIsAccepted)
@@ -69,7 +71,8 @@ TEST_F(ApiTest, TimestampWithinTheSkewIsAccepted)
 
 TEST_F(ApiTest, PaidTokenAnswersTheFullEnvelope)
 {
-    const SimClient::Reply reply = client().pay(QStringLiteral("tx-1"), QStringLiteral("4111+phone:77019998877"), 2500);
+    const SimClient::Reply reply
+        = client().pay(QStringLiteral("tx-1"), QStringLiteral("4111+phone:77019998877"), 2500);
     ASSERT_TRUE(reply.delivered);
     EXPECT_EQ(reply.httpStatus, 200);
     const QJsonObject json = reply.json();
@@ -127,12 +130,14 @@ TEST_F(ApiTest, FiscalDataIsStoredPerTransactionAndUnknownOnesRefused)
 {
     SimClient c = client();
     c.pay(QStringLiteral("tx-6"), QStringLiteral("4111"));
-    const SimClient::Reply accepted = c.submitQrCode(QStringLiteral("tx-6"), QStringLiteral("t=20240101T1200&s=15.00"));
+    const SimClient::Reply accepted
+        = c.submitQrCode(QStringLiteral("tx-6"), QStringLiteral("t=20240101T1200&s=15.00"));
     EXPECT_EQ(accepted.errorCode(), 0);
     EXPECT_EQ(c.submitQrCode(QStringLiteral("tx-6"), QString()).errorCode(), 0);
     EXPECT_EQ(c.submitQrCode(QStringLiteral("tx-unknown"), QStringLiteral("qr")).errorCode(), 404);
-    const QJsonArray codes = sim.payment(QStringLiteral("tx-6")).value(QStringLiteral("qrcodes")).toArray();
-    EXPECT_EQ(codes, (QJsonArray {QStringLiteral("t=20240101T1200&s=15.00"), QString()}));
+    const QJsonArray codes
+        = sim.payment(QStringLiteral("tx-6")).value(QStringLiteral("qrcodes")).toArray();
+    EXPECT_EQ(codes, (QJsonArray { QStringLiteral("t=20240101T1200&s=15.00"), QString() }));
 }
 
 TEST_F(ApiTest, DeclinedAndErrorScenariosAreRecordedAsFailed)
@@ -150,8 +155,12 @@ TEST_F(ApiTest, DeclinedAndErrorScenariosAreRecordedAsFailed)
 TEST_F(ApiTest, UnknownCashboxAndUnknownAddressAreRefused)
 {
     SimClient c = client();
-    EXPECT_EQ(c.pay(QStringLiteral("tx-9"), QStringLiteral("4111"), 100, QStringLiteral("cb-9")).errorCode(), 403);
-    EXPECT_EQ(c.pay(QStringLiteral("tx-9"), QStringLiteral("4111"), 100, QStringLiteral("cb-2")).errorCode(), 0);
+    EXPECT_EQ(c.pay(QStringLiteral("tx-9"), QStringLiteral("4111"), 100, QStringLiteral("cb-9"))
+                  .errorCode(),
+        403);
+    EXPECT_EQ(c.pay(QStringLiteral("tx-9"), QStringLiteral("4111"), 100, QStringLiteral("cb-2"))
+                  .errorCode(),
+        0);
     const SimClient::Reply missing = c.postRaw(QStringLiteral("/nowhere"), "{}");
     EXPECT_EQ(missing.httpStatus, 404);
     EXPECT_EQ(missing.errorCode(), 404);
@@ -161,9 +170,9 @@ TEST_F(ApiTest, LedgerEndpointNeedsNoSignatureAndShowsTheWholeRecord)
 {
     client().pay(QStringLiteral("tx-10"), QStringLiteral("TOKEN-SECRET-123456+pending:1"));
     const QJsonObject payment = sim.payment(QStringLiteral("tx-10"));
-    for (const char *key : {"transaction_id", "payment_id", "amount", "otp_data", "cashbox_code", "state",
-                            "reversal", "phone_number", "status_queries", "qrcodes", "created", "updated",
-                            "payment_status", "scenario"})
+    for (const char *key : { "transaction_id", "payment_id", "amount", "otp_data", "cashbox_code",
+             "state", "reversal", "phone_number", "status_queries", "qrcodes", "created", "updated",
+             "payment_status", "scenario" })
         EXPECT_TRUE(payment.contains(QLatin1String(key))) << key;
     EXPECT_EQ(payment.value(QStringLiteral("otp_data")).toString(), QStringLiteral("****ng:1"));
     EXPECT_EQ(payment.value(QStringLiteral("scenario")).toString(), QStringLiteral("pending:1"));
@@ -171,7 +180,7 @@ TEST_F(ApiTest, LedgerEndpointNeedsNoSignatureAndShowsTheWholeRecord)
 
 TEST_F(ApiTest, BasePathIsConfigurable)
 {
-    ASSERT_TRUE(startWith({QStringLiteral("--base-path"), QStringLiteral("v2/")}));
+    ASSERT_TRUE(startWith({ QStringLiteral("--base-path"), QStringLiteral("v2/") }));
     SimClient atNewPath(sim.apiUrl(), QLatin1String(Branch), QLatin1String(Secret));
     EXPECT_EQ(atNewPath.pay(QStringLiteral("tx-11"), QStringLiteral("4111")).errorCode(), 0);
     QUrl oldApi = sim.baseUrl();
@@ -179,7 +188,7 @@ TEST_F(ApiTest, BasePathIsConfigurable)
     EXPECT_EQ(SimClient(oldApi, QLatin1String(Branch), QLatin1String(Secret))
                   .pay(QStringLiteral("tx-12"), QStringLiteral("4111"))
                   .httpStatus,
-              404);
+        404);
 }
 
 } // namespace

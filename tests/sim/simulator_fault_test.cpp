@@ -52,23 +52,29 @@ TEST_P(BodyFault, MangledAnswerStillRecordsThePayment)
     EXPECT_EQ(field(QStringLiteral("tx-f"), "state"), QStringLiteral("paid"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, BodyFault,
-    ::testing::Values(
-        BodyFaultCase {"nonjson", 200, [](const QByteArray &b) { return !b.isEmpty() && !parsesAsJson(b); }},
-        BodyFaultCase {"http500", 500, [](const QByteArray &b) { return b.contains("<html>"); }},
-        BodyFaultCase {"empty", 200, [](const QByteArray &b) { return b.isEmpty(); }},
-        BodyFaultCase {"array", 200,
-                       [](const QByteArray &b) { return QJsonDocument::fromJson(b).isArray(); }},
-        BodyFaultCase {"nested", 200,
-                       [](const QByteArray &b) { return b.size() == 200000 && b.startsWith("[[[") && !parsesAsJson(b); }},
-        BodyFaultCase {"badutf8", 200,
-                       [](const QByteArray &b) { return b.startsWith("{\"error_code\":0") && !isValidUtf8(b); }},
-        BodyFaultCase {"huge", 200,
-                       [](const QByteArray &b) {
-                           return b.size() == 50 * 1024 * 1024 && b.startsWith("{\"error_code\":0") && b.endsWith("\"}");
-                       }}),
-    [](const ::testing::TestParamInfo<BodyFaultCase> &info) { return std::string(info.param.kind); });
+INSTANTIATE_TEST_SUITE_P(Kinds, BodyFault,
+    ::testing::Values(BodyFaultCase { "nonjson", 200,
+                          [](const QByteArray &b) { return !b.isEmpty() && !parsesAsJson(b); } },
+        BodyFaultCase { "http500", 500, [](const QByteArray &b) { return b.contains("<html>"); } },
+        BodyFaultCase { "empty", 200, [](const QByteArray &b) { return b.isEmpty(); } },
+        BodyFaultCase { "array", 200,
+            [](const QByteArray &b) { return QJsonDocument::fromJson(b).isArray(); } },
+        BodyFaultCase { "nested", 200,
+            [](const QByteArray &b) {
+                return b.size() == 200000 && b.startsWith("[[[") && !parsesAsJson(b);
+            } },
+        BodyFaultCase { "badutf8", 200,
+            [](const QByteArray &b) {
+                return b.startsWith("{\"error_code\":0") && !isValidUtf8(b);
+            } },
+        BodyFaultCase { "huge", 200,
+            [](const QByteArray &b) {
+                return b.size() == 50 * 1024 * 1024 && b.startsWith("{\"error_code\":0")
+                    && b.endsWith("\"}");
+            } }),
+    [](const ::testing::TestParamInfo<BodyFaultCase> &info) {
+        return std::string(info.param.kind);
+    });
 
 TEST_F(FaultTest, DropLeavesAPaidPaymentWithNoAnswer)
 {
@@ -100,7 +106,8 @@ TEST_F(FaultTest, CutAnswerIsIncomplete)
 TEST_F(FaultTest, FaultsReachStatusReversalAndFiscalAnswers)
 {
     SimClient c = client();
-    const QString token = QStringLiteral("pending:2+status-fault:nonjson@1+reversal-fault:empty+ofd-fault:http500");
+    const QString token
+        = QStringLiteral("pending:2+status-fault:nonjson@1+reversal-fault:empty+ofd-fault:http500");
     EXPECT_EQ(c.pay(QStringLiteral("tx-s"), token).paymentStatus(), 1);
     EXPECT_FALSE(parsesAsJson(c.status(QStringLiteral("tx-s")).body));
     EXPECT_EQ(c.status(QStringLiteral("tx-s")).paymentStatus(), 2);
@@ -115,7 +122,8 @@ TEST_F(FaultTest, DelayHoldsTheAnswerBack)
 {
     QElapsedTimer timer;
     timer.start();
-    const SimClient::Reply reply = client().pay(QStringLiteral("tx-w"), QStringLiteral("delay:300"));
+    const SimClient::Reply reply
+        = client().pay(QStringLiteral("tx-w"), QStringLiteral("delay:300"));
     EXPECT_GE(timer.elapsed(), 300);
     EXPECT_EQ(reply.paymentStatus(), 2);
 }
@@ -123,7 +131,7 @@ TEST_F(FaultTest, DelayHoldsTheAnswerBack)
 TEST_F(FaultTest, SilentAnswerEndsWhenTheClientGivesUp)
 {
     // One worker: if the silent handler kept it, the next request would wait a minute.
-    ASSERT_TRUE(startWith({QStringLiteral("--threads"), QStringLiteral("1")}));
+    ASSERT_TRUE(startWith({ QStringLiteral("--threads"), QStringLiteral("1") }));
     SimClient impatient = client();
     impatient.setTimeoutMs(400);
     EXPECT_FALSE(impatient.pay(QStringLiteral("tx-q"), QStringLiteral("silent")).delivered);
@@ -138,7 +146,7 @@ TEST_F(FaultTest, SilentAnswerEndsWhenTheClientGivesUp)
 TEST_F(FaultTest, WaitingFaultsDoNotHoldUpShutdown)
 {
     std::vector<std::thread> clients;
-    for (const char *kind : {"silent", "drip", "delay:60000"}) {
+    for (const char *kind : { "silent", "drip", "delay:60000" }) {
         clients.emplace_back([this, kind] {
             SimClient c = client();
             c.setTimeoutMs(30000);

@@ -39,19 +39,20 @@ TEST_P(CommandLine, AnswersWithoutServing)
     EXPECT_TRUE(output.contains(c.output)) << output.toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Options, CommandLine,
-    ::testing::Values(CommandCase {"help", {QStringLiteral("--help")}, 0, "reverse-pending:N"},
-                      CommandCase {"unknownOption", {QStringLiteral("--bogus")}, 2, "bogus"},
-                      CommandCase {"badPort", {QStringLiteral("--port"), QStringLiteral("70000")}, 2, "--port"},
-                      CommandCase {"certWithoutKey", {QStringLiteral("--cert"), QStringLiteral("c.pem")}, 2, "--key"},
-                      CommandCase {"unreadableCert",
-                                   {QStringLiteral("--cert"), QStringLiteral("/nonexistent/c.pem"),
-                                    QStringLiteral("--key"), QStringLiteral("/nonexistent/k.pem")},
-                                   1, "certificate"},
-                      CommandCase {"unwritableLedger",
-                                   {QStringLiteral("--ledger"), QStringLiteral("/nonexistent/dir/ledger.json")},
-                                   1, "ledger file"}),
+INSTANTIATE_TEST_SUITE_P(Options, CommandLine,
+    ::testing::Values(CommandCase { "help", { QStringLiteral("--help") }, 0, "reverse-pending:N" },
+        CommandCase { "unknownOption", { QStringLiteral("--bogus") }, 2, "bogus" },
+        CommandCase {
+            "badPort", { QStringLiteral("--port"), QStringLiteral("70000") }, 2, "--port" },
+        CommandCase {
+            "certWithoutKey", { QStringLiteral("--cert"), QStringLiteral("c.pem") }, 2, "--key" },
+        CommandCase { "unreadableCert",
+            { QStringLiteral("--cert"), QStringLiteral("/nonexistent/c.pem"),
+                QStringLiteral("--key"), QStringLiteral("/nonexistent/k.pem") },
+            1, "certificate" },
+        CommandCase { "unwritableLedger",
+            { QStringLiteral("--ledger"), QStringLiteral("/nonexistent/dir/ledger.json") }, 1,
+            "ledger file" }),
     [](const ::testing::TestParamInfo<CommandCase> &info) { return std::string(info.param.name); });
 
 TEST_F(ProcessTest, StopsCleanlyOnSigterm)
@@ -63,14 +64,15 @@ TEST_F(ProcessTest, StopsCleanlyOnSigterm)
 TEST_F(ProcessTest, LedgerFileFollowsEveryChange)
 {
     const QString path = sim.filePath(QStringLiteral("ledger.json"));
-    ASSERT_TRUE(startWith({QStringLiteral("--ledger"), path}));
+    ASSERT_TRUE(startWith({ QStringLiteral("--ledger"), path }));
     SimClient c = client();
     c.pay(QStringLiteral("tx-2"), QStringLiteral("pending:5"));
     c.status(QStringLiteral("tx-2"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QJsonObject onDisk = QJsonDocument::fromJson(file.readAll()).object();
-    const QJsonObject payment = onDisk.value(QStringLiteral("payments")).toArray().first().toObject();
+    const QJsonObject payment
+        = onDisk.value(QStringLiteral("payments")).toArray().first().toObject();
     EXPECT_EQ(payment.value(QStringLiteral("transaction_id")).toString(), QStringLiteral("tx-2"));
     EXPECT_EQ(payment.value(QStringLiteral("status_queries")).toInt(), 1);
 }
@@ -92,7 +94,8 @@ TEST_F(ProcessTest, LogNeverHoldsSecretSignatureOrToken)
     EXPECT_FALSE(log.contains(token.toUtf8()));
     EXPECT_FALSE(log.contains("ABCDEFGH"));
     for (qint64 seconds = now - 5; seconds <= now; ++seconds) {
-        const QByteArray auth = SimulatorProcess::authHeader(QLatin1String(Branch), QLatin1String(Secret), seconds);
+        const QByteArray auth
+            = SimulatorProcess::authHeader(QLatin1String(Branch), QLatin1String(Secret), seconds);
         EXPECT_FALSE(log.contains(auth.split(':').at(1)));
     }
     EXPECT_EQ(log.count('\n'), 3) << log.toStdString();
@@ -106,13 +109,14 @@ TEST_F(ProcessTest, ServesHttpsWithTheGivenCertificate)
     const QString cert = sim.filePath(QStringLiteral("cert.pem"));
     const QString key = sim.filePath(QStringLiteral("key.pem"));
     QProcess make;
-    make.start(openssl, {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                         QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
-                         QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                         QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert});
+    make.start(openssl,
+        { QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+            QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"),
+            QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+            QStringLiteral("-keyout"), key, QStringLiteral("-out"), cert });
     ASSERT_TRUE(make.waitForFinished(20000));
     ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
-    ASSERT_TRUE(startWith({QStringLiteral("--cert"), cert, QStringLiteral("--key"), key}))
+    ASSERT_TRUE(startWith({ QStringLiteral("--cert"), cert, QStringLiteral("--key"), key }))
         << sim.errorString().toStdString();
     EXPECT_EQ(sim.baseUrl().scheme(), QStringLiteral("https"));
     EXPECT_EQ(client().pay(QStringLiteral("tx-4"), QStringLiteral("4111")).paymentStatus(), 2);

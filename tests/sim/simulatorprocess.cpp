@@ -47,7 +47,8 @@ bool SimulatorProcess::start(const QStringList &arguments, int timeoutMs)
     QStringList all = arguments;
     if (!all.contains(QStringLiteral("--port")))
         all << QStringLiteral("--port") << QStringLiteral("0");
-    m_basePath = normalizedPath(optionValue(arguments, QStringLiteral("--base-path"), QLatin1String(kDefaultBasePath)));
+    m_basePath = normalizedPath(
+        optionValue(arguments, QStringLiteral("--base-path"), QLatin1String(kDefaultBasePath)));
     // A file, not a pipe: a pipe nobody reads would stall the simulator once full.
     m_process.setStandardErrorFile(filePath(QLatin1String(kLogFile)));
     m_process.start(executable(), all);
@@ -57,7 +58,7 @@ bool SimulatorProcess::start(const QStringList &arguments, int timeoutMs)
         if (!m_process.waitForReadyRead(static_cast<int>(qMax<qint64>(1, deadline.remainingTime())))
             && (deadline.hasExpired() || m_process.state() != QProcess::Running)) {
             m_error = QStringLiteral("simulator did not start: ") + m_process.errorString()
-                      + QLatin1Char(' ') + QString::fromUtf8(log());
+                + QLatin1Char(' ') + QString::fromUtf8(log());
             stop();
             return false;
         }
@@ -137,16 +138,18 @@ QString SimulatorProcess::filePath(const QString &name) const
     return m_dir.filePath(name);
 }
 
-QByteArray SimulatorProcess::authHeader(const QString &branchId, const QString &secret, qint64 seconds)
+QByteArray SimulatorProcess::authHeader(
+    const QString &branchId, const QString &secret, qint64 seconds)
 {
     const QByteArray timestamp = QByteArray::number(seconds);
-    const QByteArray digest =
-        QCryptographicHash::hash(timestamp + secret.toUtf8(), QCryptographicHash::Sha256).toHex();
+    const QByteArray digest
+        = QCryptographicHash::hash(timestamp + secret.toUtf8(), QCryptographicHash::Sha256).toHex();
     return branchId.toUtf8() + ':' + digest + ':' + timestamp;
 }
 
 QString SimulatorProcess::executable()
 {
     const QByteArray overridden = qgetenv("VESANU_SIM_EXECUTABLE");
-    return overridden.isEmpty() ? QStringLiteral(VESANU_SIM_EXECUTABLE) : QString::fromLocal8Bit(overridden);
+    return overridden.isEmpty() ? QStringLiteral(VESANU_SIM_EXECUTABLE)
+                                : QString::fromLocal8Bit(overridden);
 }

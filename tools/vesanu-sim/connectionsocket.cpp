@@ -1,13 +1,12 @@
 #include "connectionsocket.h"
 
+#include <cstdlib>
 #include <dirent.h>
 #include <netdb.h>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <sys/stat.h>
-
-#include <cstdlib>
-#include <string>
 
 namespace sim {
 
@@ -29,7 +28,7 @@ bool endpointOf(int fd, bool peer, Endpoint *endpoint)
     char host[NI_MAXHOST];
     char service[NI_MAXSERV];
     if (getnameinfo(address, length, host, sizeof host, service, sizeof service,
-                    NI_NUMERICHOST | NI_NUMERICSERV)
+            NI_NUMERICHOST | NI_NUMERICSERV)
         != 0)
         return false;
     endpoint->address = host;
@@ -39,14 +38,16 @@ bool endpointOf(int fd, bool peer, Endpoint *endpoint)
 
 bool matches(int fd, const httplib::Request &request)
 {
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (fstat(fd, &status) != 0 || !S_ISSOCK(status.st_mode))
         return false;
     Endpoint local;
     Endpoint remote;
     return endpointOf(fd, false, &local) && endpointOf(fd, true, &remote)
-           && local.port == request.local_port && remote.port == request.remote_port
-           && local.address == request.local_addr && remote.address == request.remote_addr;
+        && local.port == request.local_port && remote.port == request.remote_port
+        && local.address == request.local_addr && remote.address == request.remote_addr;
 }
 
 } // namespace

@@ -28,13 +28,14 @@ std::string withMember(const std::string &json, const std::string &member)
 
 const std::string &nestedBody()
 {
-    static const std::string body = std::string(limit::NestingDepth, '[') + std::string(limit::NestingDepth, ']');
+    static const std::string body
+        = std::string(limit::NestingDepth, '[') + std::string(limit::NestingDepth, ']');
     return body;
 }
 
 // Bytes [offset, offset + count) of prefix + filler + suffix, made on demand.
-std::string slice(const std::string &prefix, size_t fillerSize, const std::string &suffix, size_t offset,
-                  size_t count)
+std::string slice(const std::string &prefix, size_t fillerSize, const std::string &suffix,
+    size_t offset, size_t count)
 {
     std::string out;
     out.reserve(count);
@@ -64,8 +65,8 @@ FaultResponder::FaultResponder(const StopSignal &stop)
 {
 }
 
-void FaultResponder::respond(const httplib::Request &request, httplib::Response &response,
-                             const Answer &answer) const
+void FaultResponder::respond(
+    const httplib::Request &request, httplib::Response &response, const Answer &answer) const
 {
     for (const Scenario::Fault &fault : answer.faults) {
         if (fault.kind != Kind::Delay) {
@@ -91,8 +92,8 @@ QString FaultResponder::describe(const Answer &answer)
     return names.join(QLatin1Char('+'));
 }
 
-void FaultResponder::respondWith(Kind kind, const httplib::Request &request, httplib::Response &response,
-                                 const Answer &answer) const
+void FaultResponder::respondWith(Kind kind, const httplib::Request &request,
+    httplib::Response &response, const Answer &answer) const
 {
     const std::string json = jsonOf(answer);
     response.status = 200;
@@ -115,11 +116,12 @@ void FaultResponder::respondWith(Kind kind, const httplib::Request &request, htt
         response.status = 500;
         return response.set_content("<html><head><title>500 Internal Server Error</title></head>"
                                     "<body><h1>Internal Server Error</h1></body></html>\n",
-                                    header::Html);
+            header::Html);
     case Kind::Empty:
         return response.set_content(std::string(), header::Json);
     case Kind::BadUtf8:
-        return response.set_content(withMember(json, "\"note\":\"\xC3\x28\xFF\xFE\""), header::Json);
+        return response.set_content(
+            withMember(json, "\"note\":\"\xC3\x28\xFF\xFE\""), header::Json);
     case Kind::Array:
         return response.set_content("[" + json + "]", header::Json);
     case Kind::Nested:
@@ -142,25 +144,25 @@ void FaultResponder::cut(httplib::Response &response, const std::string &body) c
 {
     // The headers promise the whole body; half of it comes, then the end.
     const auto text = std::make_shared<std::string>(body);
-    response.set_content_provider(text->size(), header::Json,
-                                  [text](size_t offset, size_t, httplib::DataSink &sink) {
-                                      const size_t half = text->size() / 2;
-                                      if (offset < half)
-                                          sink.write(text->data() + offset, half - offset);
-                                      return false;
-                                  });
+    response.set_content_provider(
+        text->size(), header::Json, [text](size_t offset, size_t, httplib::DataSink &sink) {
+            const size_t half = text->size() / 2;
+            if (offset < half)
+                sink.write(text->data() + offset, half - offset);
+            return false;
+        });
 }
 
 void FaultResponder::drip(httplib::Response &response, const std::string &body) const
 {
     const auto text = std::make_shared<std::string>(body);
     const StopSignal &stop = m_stop;
-    response.set_content_provider(text->size(), header::Json,
-                                  [text, &stop](size_t offset, size_t, httplib::DataSink &sink) {
-                                      if (!stop.wait(limit::DripIntervalMs))
-                                          return false;
-                                      return sink.write(text->data() + offset, 1);
-                                  });
+    response.set_content_provider(
+        text->size(), header::Json, [text, &stop](size_t offset, size_t, httplib::DataSink &sink) {
+            if (!stop.wait(limit::DripIntervalMs))
+                return false;
+            return sink.write(text->data() + offset, 1);
+        });
 }
 
 void FaultResponder::huge(httplib::Response &response, const std::string &body) const
@@ -172,8 +174,8 @@ void FaultResponder::huge(httplib::Response &response, const std::string &body) 
     const size_t total = static_cast<size_t>(limit::HugeBodyBytes);
     const size_t filler = total - prefix->size() - suffix.size();
     const StopSignal &stop = m_stop;
-    response.set_content_provider(
-        total, header::Json, [prefix, suffix, filler, &stop](size_t offset, size_t length, httplib::DataSink &sink) {
+    response.set_content_provider(total, header::Json,
+        [prefix, suffix, filler, &stop](size_t offset, size_t length, httplib::DataSink &sink) {
             if (stop.isStopped())
                 return false;
             const size_t count = std::min(length, static_cast<size_t>(limit::HugeChunkBytes));

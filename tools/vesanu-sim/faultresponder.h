@@ -15,13 +15,14 @@ class FaultResponder
 public:
     explicit FaultResponder(const StopSignal &stop);
 
-    void respond(const httplib::Request &request, httplib::Response &response, const Answer &answer) const;
+    void respond(
+        const httplib::Request &request, httplib::Response &response, const Answer &answer) const;
     // "delay:300+drop" and the like, for the log; empty without faults.
     static QString describe(const Answer &answer);
 
 private:
     void respondWith(Scenario::FaultKind kind, const httplib::Request &request,
-                     httplib::Response &response, const Answer &answer) const;
+        httplib::Response &response, const Answer &answer) const;
     void silent(const httplib::Request &request) const;
     void cut(httplib::Response &response, const std::string &body) const;
     void drip(httplib::Response &response, const std::string &body) const;

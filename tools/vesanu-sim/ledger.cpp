@@ -11,7 +11,8 @@ namespace {
 
 Answer unknownTransaction(const QString &transactionId)
 {
-    Answer answer = Answer::refusal(code::UnknownTransaction, QLatin1String(note::UnknownTransaction));
+    Answer answer
+        = Answer::refusal(code::UnknownTransaction, QLatin1String(note::UnknownTransaction));
     answer.body.insert(QLatin1String(key::TransactionId), transactionId);
     return answer;
 }
@@ -41,7 +42,7 @@ Answer Ledger::pay(const Payment::Request &request, const Scenario &scenario)
         const int number = payment->countPaymentRequest(nowMs());
         changed();
         return Answer::of(payment->paymentEnvelope(),
-                          payment->scenario().faultsFor(Scenario::Target::Payment, number));
+            payment->scenario().faultsFor(Scenario::Target::Payment, number));
     }
     m_index.insert(request.transactionId, m_payments.size());
     m_payments.emplace_back(request, scenario, m_nextPaymentId++, nowMs());
@@ -58,7 +59,8 @@ Answer Ledger::status(const QString &transactionId)
         return unknownTransaction(transactionId);
     const int number = payment->countStatusQuery(nowMs());
     changed();
-    return Answer::of(payment->envelope(), payment->scenario().faultsFor(Scenario::Target::Status, number));
+    return Answer::of(
+        payment->envelope(), payment->scenario().faultsFor(Scenario::Target::Status, number));
 }
 
 Answer Ledger::reverse(const QString &transactionId)
@@ -76,7 +78,8 @@ Answer Ledger::reverse(const QString &transactionId)
     }
     const int number = payment->reverse(nowMs());
     changed();
-    return Answer::of(payment->envelope(), payment->scenario().faultsFor(Scenario::Target::Reversal, number));
+    return Answer::of(
+        payment->envelope(), payment->scenario().faultsFor(Scenario::Target::Reversal, number));
 }
 
 Answer Ledger::submitQrCode(const QString &transactionId, const QString &qrCode)
@@ -97,7 +100,8 @@ void Ledger::noteRefusal(const QString &method, const QString &path, const Answe
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     QJsonObject refusal;
-    refusal.insert(QLatin1String(key::Time), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
+    refusal.insert(
+        QLatin1String(key::Time), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs));
     refusal.insert(QLatin1String(key::Method), method);
     refusal.insert(QLatin1String(key::Path), path);
     refusal.insert(QLatin1String(key::ErrorCode), answer.errorCode());
@@ -153,7 +157,8 @@ void Ledger::changed()
     const bool written = m_file.write(snapshot());
     m_fileError = written ? QString() : m_file.errorString();
     if (!written)
-        std::fprintf(stderr, "vesanu-sim: cannot write the ledger file: %s\n", qPrintable(m_fileError));
+        std::fprintf(
+            stderr, "vesanu-sim: cannot write the ledger file: %s\n", qPrintable(m_fileError));
 }
 
 } // namespace sim

@@ -70,7 +70,7 @@ int main(int argc, char **argv)
     std::printf("listening on %s\n", qPrintable(simulator.url()));
     std::fflush(stdout);
 
-    std::atomic<bool> signalled {false};
+    std::atomic<bool> signalled { false };
     std::thread watcher(watchSignals, &simulator, &signalled);
     simulator.run();
     if (!signalled)

@@ -52,14 +52,17 @@ Example: "pending:2+phone:77011234567+delay:200+status-fault:nonjson@1".
 )";
 
 bool readInt(const QCommandLineParser &parser, const char *name, int min, int max, int *value,
-             QString *error)
+    QString *error)
 {
     if (!parser.isSet(QLatin1String(name)))
         return true;
     bool ok = false;
     const int number = parser.value(QLatin1String(name)).toInt(&ok);
     if (!ok || number < min || number > max) {
-        *error = QStringLiteral("--%1 needs a whole number from %2 to %3").arg(QLatin1String(name)).arg(min).arg(max);
+        *error = QStringLiteral("--%1 needs a whole number from %2 to %3")
+                     .arg(QLatin1String(name))
+                     .arg(min)
+                     .arg(max);
         return false;
     }
     *value = number;
@@ -80,10 +83,11 @@ QSet<QString> readList(const QCommandLineParser &parser, const char *name)
 
 void addOptions(QCommandLineParser &parser)
 {
-    for (const char *name : {option::Listen, option::Port, option::Cert, option::Key, option::Secret,
-                             option::Branch, option::Cashbox, option::BasePath, option::Skew,
-                             option::Ledger, option::Threads, option::KeepAlive}) {
-        parser.addOption(QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("value")));
+    for (const char *name : { option::Listen, option::Port, option::Cert, option::Key,
+             option::Secret, option::Branch, option::Cashbox, option::BasePath, option::Skew,
+             option::Ledger, option::Threads, option::KeepAlive }) {
+        parser.addOption(
+            QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("value")));
     }
     parser.addOption(QCommandLineOption(QLatin1String(option::Quiet)));
     parser.addOption(QCommandLineOption(QLatin1String(option::Help)));
@@ -132,8 +136,8 @@ bool Options::parse(const QStringList &arguments, Options *options, QString *err
     if (!readInt(parser, option::Port, 0, 65535, &result.port, error)
         || !readInt(parser, option::Skew, 0, defaults::MaxSkewSeconds, &result.skewSeconds, error)
         || !readInt(parser, option::Threads, 1, defaults::MaxThreads, &result.threads, error)
-        || !readInt(parser, option::KeepAlive, 0, defaults::MaxKeepAliveSeconds, &result.keepAliveSeconds,
-                    error))
+        || !readInt(parser, option::KeepAlive, 0, defaults::MaxKeepAliveSeconds,
+            &result.keepAliveSeconds, error))
         return false;
     if (result.certFile.isEmpty() != result.keyFile.isEmpty()) {
         *error = QStringLiteral("--cert and --key go together");

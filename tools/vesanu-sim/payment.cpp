@@ -88,7 +88,7 @@ Payment::Payment(const Request &request, const Scenario &scenario, int paymentId
 bool Payment::sameContents(const Request &request) const
 {
     return request.amount == m_request.amount && request.cashboxCode == m_request.cashboxCode
-           && hashOf(request.token) == m_tokenHash;
+        && hashOf(request.token) == m_tokenHash;
 }
 
 void Payment::advance(qint64 nowMs)
@@ -170,7 +170,8 @@ int Payment::wireStatus() const
     switch (m_state) {
     case State::Pending:
         if (m_scenario.outcome() == Scenario::Outcome::Flap)
-            return wire::Flap[static_cast<size_t>(m_statusQueries) % (sizeof wire::Flap / sizeof *wire::Flap)];
+            return wire::Flap[static_cast<size_t>(m_statusQueries)
+                % (sizeof wire::Flap / sizeof *wire::Flap)];
         return wire::Pending;
     case State::Paid:
         return wire::Paid;
@@ -199,7 +200,8 @@ QJsonObject Payment::paymentEnvelope() const
     if (m_scenario.outcome() == Scenario::Outcome::Error) {
         const int errorCode = m_scenario.outcomeArgument();
         object.insert(QLatin1String(key::ErrorCode), errorCode);
-        object.insert(QLatin1String(key::ErrorNote), QLatin1String(note::ScenarioError) + QString::number(errorCode));
+        object.insert(QLatin1String(key::ErrorNote),
+            QLatin1String(note::ScenarioError) + QString::number(errorCode));
     }
     return object;
 }

@@ -17,7 +17,7 @@ void RequestLog::write(const Entry &entry)
     if (m_quiet)
         return;
     QString line = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs) + QLatin1Char(' ')
-                   + sanitized(entry.method) + QLatin1Char(' ') + sanitized(entry.path);
+        + sanitized(entry.method) + QLatin1Char(' ') + sanitized(entry.path);
     if (!entry.auth.isEmpty())
         line += QStringLiteral(" auth=") + sanitized(entry.auth);
     line += QStringLiteral(" -> %1 error_code=%2").arg(entry.httpStatus).arg(entry.errorCode);

@@ -18,10 +18,17 @@ struct KindName
 };
 
 const KindName kKindNames[] = {
-    {fault::Drop, Kind::Drop},       {fault::Cut, Kind::Cut},         {fault::NonJson, Kind::NonJson},
-    {fault::Http500, Kind::Http500}, {fault::Empty, Kind::Empty},     {fault::Silent, Kind::Silent},
-    {fault::Drip, Kind::Drip},       {fault::Huge, Kind::Huge},       {fault::BadUtf8, Kind::BadUtf8},
-    {fault::Array, Kind::Array},     {fault::Nested, Kind::Nested},
+    { fault::Drop, Kind::Drop },
+    { fault::Cut, Kind::Cut },
+    { fault::NonJson, Kind::NonJson },
+    { fault::Http500, Kind::Http500 },
+    { fault::Empty, Kind::Empty },
+    { fault::Silent, Kind::Silent },
+    { fault::Drip, Kind::Drip },
+    { fault::Huge, Kind::Huge },
+    { fault::BadUtf8, Kind::BadUtf8 },
+    { fault::Array, Kind::Array },
+    { fault::Nested, Kind::Nested },
 };
 
 struct OutcomeName
@@ -31,13 +38,13 @@ struct OutcomeName
 };
 
 const OutcomeName kOutcomeNames[] = {
-    {directive::Pending, Scenario::Outcome::Pending},
-    {directive::PendingMs, Scenario::Outcome::PendingMs},
-    {directive::Declined, Scenario::Outcome::Declined},
-    {directive::DeclinedAfter, Scenario::Outcome::DeclinedAfter},
-    {directive::Never, Scenario::Outcome::Never},
-    {directive::Error, Scenario::Outcome::Error},
-    {directive::Flap, Scenario::Outcome::Flap},
+    { directive::Pending, Scenario::Outcome::Pending },
+    { directive::PendingMs, Scenario::Outcome::PendingMs },
+    { directive::Declined, Scenario::Outcome::Declined },
+    { directive::DeclinedAfter, Scenario::Outcome::DeclinedAfter },
+    { directive::Never, Scenario::Outcome::Never },
+    { directive::Error, Scenario::Outcome::Error },
+    { directive::Flap, Scenario::Outcome::Flap },
 };
 
 struct TargetName
@@ -47,9 +54,9 @@ struct TargetName
 };
 
 const TargetName kTargetNames[] = {
-    {directive::StatusFault, Scenario::Target::Status},
-    {directive::ReversalFault, Scenario::Target::Reversal},
-    {directive::OfdFault, Scenario::Target::Ofd},
+    { directive::StatusFault, Scenario::Target::Status },
+    { directive::ReversalFault, Scenario::Target::Reversal },
+    { directive::OfdFault, Scenario::Target::Ofd },
 };
 
 bool kindByName(const QString &name, Kind *kind)
@@ -83,20 +90,22 @@ bool parseNumber(const QString &text, int min, int max, int *value)
 
 bool isOneOf(const QString &name, std::initializer_list<const char *> names)
 {
-    return std::any_of(names.begin(), names.end(), [&name](const char *known) { return name == QLatin1String(known); });
+    return std::any_of(names.begin(), names.end(),
+        [&name](const char *known) { return name == QLatin1String(known); });
 }
 
 // Directives that need an argument: alone they are a mistake, not token text.
 bool needsArgument(const QString &name)
 {
-    return isOneOf(name, {directive::Pending, directive::PendingMs, directive::DeclinedAfter, directive::Error,
-                          directive::Flap, directive::Phone, directive::Delay, directive::ReversePending,
-                          directive::StatusFault, directive::ReversalFault, directive::OfdFault});
+    return isOneOf(name,
+        { directive::Pending, directive::PendingMs, directive::DeclinedAfter, directive::Error,
+            directive::Flap, directive::Phone, directive::Delay, directive::ReversePending,
+            directive::StatusFault, directive::ReversalFault, directive::OfdFault });
 }
 
 bool takesNoArgument(const QString &name)
 {
-    return isOneOf(name, {directive::Declined, directive::Never, directive::ReverseFail});
+    return isOneOf(name, { directive::Declined, directive::Never, directive::ReverseFail });
 }
 
 bool fail(QString *error, const QString &reason)
@@ -154,7 +163,8 @@ bool Scenario::apply(const QString &part, QString *error)
     return true;
 }
 
-bool Scenario::applyDirective(const QString &part, const QString &name, const QString &argument, QString *error)
+bool Scenario::applyDirective(
+    const QString &part, const QString &name, const QString &argument, QString *error)
 {
     for (const OutcomeName &entry : kOutcomeNames) {
         if (name == QLatin1String(entry.name))
@@ -164,14 +174,16 @@ bool Scenario::applyDirective(const QString &part, const QString &name, const QS
         if (name == QLatin1String(entry.name))
             return addFault(entry.target, argument, error);
     }
-    if (name == QLatin1String(directive::ReverseFail) || name == QLatin1String(directive::ReversePending))
+    if (name == QLatin1String(directive::ReverseFail)
+        || name == QLatin1String(directive::ReversePending))
         return applyReversal(name, argument, error);
     if (name == QLatin1String(directive::Phone))
         return applyPhone(argument, error);
     Kind kind;
     // "delay:MS" and bare fault kinds ("drop", "drop@1") are payment faults.
     if (name == QLatin1String(directive::Delay)
-        || (argument.isNull() && kindByName(part.section(QLatin1Char(directive::LimitSeparator), 0, 0), &kind)))
+        || (argument.isNull()
+            && kindByName(part.section(QLatin1Char(directive::LimitSeparator), 0, 0), &kind)))
         return addFault(Target::Payment, part, error);
     return fail(error, QStringLiteral("unknown directive ") + shown(name));
 }
@@ -225,8 +237,8 @@ bool Scenario::applyReversal(const QString &name, const QString &argument, QStri
 bool Scenario::applyPhone(const QString &argument, QString *error)
 {
     const bool allDigits = !argument.isEmpty() && argument.size() <= limit::MaxPhoneDigits
-                           && std::all_of(argument.begin(), argument.end(),
-                                          [](QChar c) { return c.isDigit() && c.unicode() < 128; });
+        && std::all_of(argument.begin(), argument.end(),
+            [](QChar c) { return c.isDigit() && c.unicode() < 128; });
     if (!m_phone.isEmpty() || !allDigits)
         return fail(error, QStringLiteral("bad or repeated phone"));
     m_phone = argument;
@@ -240,7 +252,8 @@ bool Scenario::addFault(Target target, const QString &spec, QString *error)
     const QString base = at < 0 ? spec : spec.left(at);
     if (at >= 0 && !parseNumber(spec.mid(at + 1), 1, limit::MaxCount, &fault.limit))
         return fail(error, QStringLiteral("bad fault limit"));
-    const QString delayPrefix = QLatin1String(directive::Delay) + QLatin1Char(directive::ArgumentSeparator);
+    const QString delayPrefix
+        = QLatin1String(directive::Delay) + QLatin1Char(directive::ArgumentSeparator);
     if (base.startsWith(delayPrefix)) {
         fault.kind = Kind::Delay;
         if (!parseNumber(base.mid(delayPrefix.size()), 0, limit::MaxDelayMs, &fault.delayMs))

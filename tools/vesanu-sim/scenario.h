@@ -57,7 +57,8 @@ public:
 
 private:
     bool apply(const QString &part, QString *error);
-    bool applyDirective(const QString &part, const QString &name, const QString &argument, QString *error);
+    bool applyDirective(
+        const QString &part, const QString &name, const QString &argument, QString *error);
     bool applyOutcome(Outcome outcome, const QString &argument, QString *error);
     bool applyReversal(const QString &name, const QString &argument, QString *error);
     bool applyPhone(const QString &argument, QString *error);

@@ -48,10 +48,10 @@ Answer Service::payment(const QByteArray &body, const QString &contentType, cons
     Scenario scenario;
     QString error;
     Answer answer = Scenario::parse(request.token, &scenario, &error)
-                        ? m_ledger.pay(request, scenario)
-                        : malformed(QLatin1String(note::BadScenario) + error);
+        ? m_ledger.pay(request, scenario)
+        : malformed(QLatin1String(note::BadScenario) + error);
     answer.detail = QStringLiteral("otp_data=") + Payment::maskToken(request.token)
-                    + QStringLiteral(" scenario=") + scenario.text();
+        + QStringLiteral(" scenario=") + scenario.text();
     return answer;
 }
 
@@ -86,7 +86,7 @@ bool Service::isValidTransactionId(const QString &transactionId)
         return false;
     for (const QChar c : transactionId) {
         const bool letter = (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-                            || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+            || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
         const bool digit = c >= QLatin1Char('0') && c <= QLatin1Char('9');
         if (!letter && !digit && c != QLatin1Char('-') && c != QLatin1Char('_'))
             return false;
@@ -94,8 +94,8 @@ bool Service::isValidTransactionId(const QString &transactionId)
     return true;
 }
 
-bool Service::readObject(const QByteArray &body, const QString &contentType, QJsonObject *object,
-                         Answer *refusal)
+bool Service::readObject(
+    const QByteArray &body, const QString &contentType, QJsonObject *object, Answer *refusal)
 {
     const QString mediaType = contentType.section(QLatin1Char(';'), 0, 0).trimmed();
     if (mediaType.compare(QLatin1String(header::Json), Qt::CaseInsensitive) != 0) {
@@ -122,7 +122,8 @@ bool Service::readAmount(const QJsonObject &object, qint64 *amount)
     if (!value.isDouble())
         return false;
     const double number = value.toDouble();
-    if (!std::isfinite(number) || number < 1 || number > MaxExactInteger || std::floor(number) != number)
+    if (!std::isfinite(number) || number < 1 || number > MaxExactInteger
+        || std::floor(number) != number)
         return false;
     *amount = static_cast<qint64>(number);
     return true;

@@ -26,8 +26,8 @@ public:
     static bool isValidTransactionId(const QString &transactionId);
 
 private:
-    static bool readObject(const QByteArray &body, const QString &contentType, QJsonObject *object,
-                           Answer *refusal);
+    static bool readObject(
+        const QByteArray &body, const QString &contentType, QJsonObject *object, Answer *refusal);
     static bool readAmount(const QJsonObject &object, qint64 *amount);
     static bool readString(const QJsonObject &object, const char *key, QString *value);
 

@@ -71,7 +71,7 @@ constexpr int Reversed = 3;
 constexpr int ReversalPending = 4;
 constexpr int Failed = -1;
 // Not-final values that "flap" cycles through.
-constexpr int Flap[] = {0, 1, 5, 7};
+constexpr int Flap[] = { 0, 1, 5, 7 };
 } // namespace wire
 
 // "error_code" values of the simulator's own refusals.

@@ -8,10 +8,9 @@
 #include "service.h"
 #include "stopsignal.h"
 
-#include <httplib.h>
-
 #include <atomic>
 #include <functional>
+#include <httplib.h>
 #include <memory>
 
 namespace sim {
@@ -41,10 +40,14 @@ private:
 
     void addRoutes();
     void addInspectionRoutes();
-    void serveApi(const httplib::Request &request, httplib::Response &response, const Operation &operation);
-    void serveInspection(const httplib::Request &request, httplib::Response &response, const QJsonObject &body);
-    void log(const httplib::Request &request, const QString &auth, const Answer &answer, qint64 elapsedMs);
-    httplib::Server::HandlerResponse answerHttpError(const httplib::Request &request, httplib::Response &response);
+    void serveApi(
+        const httplib::Request &request, httplib::Response &response, const Operation &operation);
+    void serveInspection(
+        const httplib::Request &request, httplib::Response &response, const QJsonObject &body);
+    void log(const httplib::Request &request, const QString &auth, const Answer &answer,
+        qint64 elapsedMs);
+    httplib::Server::HandlerResponse answerHttpError(
+        const httplib::Request &request, httplib::Response &response);
 
     Options m_options;
     Ledger m_ledger;
@@ -56,7 +59,7 @@ private:
     std::unique_ptr<httplib::Server> m_server;
     int m_port = -1;
     QString m_error;
-    std::atomic<bool> m_finished {false};
+    std::atomic<bool> m_finished { false };
 };
 
 } // namespace sim

@@ -30,7 +30,8 @@ bool StopSignal::wait(int ms, const std::function<bool()> &abandon) const
         const Clock::time_point now = Clock::now();
         if (now >= end)
             return true;
-        const Clock::time_point sliceEnd = std::min(end, now + std::chrono::milliseconds(limit::WaitSliceMs));
+        const Clock::time_point sliceEnd
+            = std::min(end, now + std::chrono::milliseconds(limit::WaitSliceMs));
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             if (m_changed.wait_until(lock, sliceEnd, [this] { return m_stopped; }))
