@@ -99,11 +99,9 @@ void FaultResponder::respondWith(Kind kind, const httplib::Request &request,
     response.status = 200;
     switch (kind) {
     case Kind::Drop:
-        ConnectionSocket(request).shutdown();
-        return;
+        return end(ConnectionSocket(request), response);
     case Kind::Silent:
-        silent(request);
-        return;
+        return silent(request, response);
     case Kind::Cut:
         return cut(response, json);
     case Kind::Drip:
@@ -132,12 +130,23 @@ void FaultResponder::respondWith(Kind kind, const httplib::Request &request,
     response.set_content(json, header::Json);
 }
 
-void FaultResponder::silent(const httplib::Request &request) const
+void FaultResponder::silent(const httplib::Request &request, httplib::Response &response) const
 {
     const ConnectionSocket socket(request);
     m_stop.wait(limit::SilentMaxMs, [&socket] { return socket.isPeerGone(); });
     // Whatever ended the wait, the client is never answered.
-    socket.shutdown();
+    end(socket, response);
+}
+
+void FaultResponder::end(const ConnectionSocket &socket, httplib::Response &response)
+{
+    if (socket.isFound()) {
+        socket.shutdown();
+        return;
+    }
+    // Without the socket, the nearest thing: headers, then the connection ends.
+    response.set_content_provider(
+        1, header::Json, [](size_t, size_t, httplib::DataSink &) { return false; });
 }
 
 void FaultResponder::cut(httplib::Response &response, const std::string &body) const

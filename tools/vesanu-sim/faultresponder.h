@@ -8,6 +8,8 @@
 
 namespace sim {
 
+class ConnectionSocket;
+
 // Writes an answer into the server's response the way its faults say:
 // late, cut, dropped, malformed, endless or not at all.
 class FaultResponder
@@ -23,7 +25,9 @@ public:
 private:
     void respondWith(Scenario::FaultKind kind, const httplib::Request &request,
         httplib::Response &response, const Answer &answer) const;
-    void silent(const httplib::Request &request) const;
+    void silent(const httplib::Request &request, httplib::Response &response) const;
+    // Closes the connection before any answer byte.
+    static void end(const ConnectionSocket &socket, httplib::Response &response);
     void cut(httplib::Response &response, const std::string &body) const;
     void drip(httplib::Response &response, const std::string &body) const;
     void huge(httplib::Response &response, const std::string &body) const;
