@@ -23,6 +23,7 @@ public:
     virtual ~Config();
 
     // Returns false, leaving the store as it was, when the file cannot be read.
+    // Values are kept whole, as text; the ini syntax is described in inifile.h.
     // The second argument is reserved by the host and ignored here.
     virtual bool loadFile(const QString &path, const QString &reserved = QString());
     // An absent key gives an empty string.

@@ -50,12 +50,19 @@ public:
     RestClient();
     ~RestClient() override;
 
+    // Zero or less stands for the default of 30 seconds: an exchange always
+    // has a deadline.
     virtual void setTimeout(qint64 milliseconds);
     void setLogger(Log4Qt::Logger *const logger);
 
     // Blocks until the exchange is over: answered, failed or timed out. The
     // whole exchange, connection and TLS handshake included, never takes
     // longer than the time-out. Returns Result::completed.
+    //
+    // PUT and POST send the document as compact JSON; the other operations
+    // send no body. Only http and https addresses are served. A header whose
+    // name is not an HTTP token or whose value holds a control character
+    // (a line break, say) fails the request before anything is sent.
     virtual bool request(const int &operation, const QUrl &url, const QJsonDocument &body,
                          const QHash<QString, QString> &headers);
     virtual Result result() const;
@@ -63,7 +70,6 @@ public:
 private:
     void logOutcome(const QString &failure, qint64 elapsed) const;
 
-    // Zero or less stands for the default: every exchange has a deadline.
     qint64 m_timeout = 30000;
     Log4Qt::Logger *m_logger = nullptr;
     Result m_result;

@@ -1,6 +1,7 @@
 #include "network/restclient.h"
 
 #include "log4qt/logmanager.h"
+#include "scopedenvironment.h"
 #include "support/logcapture.h"
 #include "testserver.h"
 
@@ -73,6 +74,8 @@ protected:
         return send(operation, m_server.url(path), body);
     }
 
+    // Loopback never goes through a proxy the environment may name.
+    const ScopedEnvironment m_noProxy { "no_proxy", "127.0.0.1,localhost" };
     TestServer m_server;
 };
 

@@ -84,6 +84,8 @@ protected:
         return client.result();
     }
 
+    // Loopback never goes through a proxy the environment may name.
+    const ScopedEnvironment m_noProxy { "no_proxy", "127.0.0.1,localhost" };
     static QTemporaryDir *s_dir;
     static bool s_ready;
 };
