@@ -1,6 +1,7 @@
 #include "network/exchange.h"
 
 #include <QEventLoop>
+#include <QIODevice>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslError>
@@ -36,6 +37,48 @@ bool isAnswerError(QNetworkReply::NetworkError error)
     }
 }
 
+// Qt quietly sends a request again when the connection closes before any
+// answer arrives. For a payment or a reversal that is a second operation
+// nobody asked for, so their bodies go through a device that cannot be
+// rewound: Qt then reports the broken exchange instead of repeating it, and
+// the caller decides what to do about an outcome it does not know.
+class OneShotBody : public QIODevice
+{
+public:
+    explicit OneShotBody(const QByteArray &data)
+        : m_data(data)
+    {
+        open(QIODevice::ReadOnly);
+    }
+
+    qint64 size() const override { return m_data.size(); }
+    // Rewinding is allowed until the first byte has gone out, never after;
+    // an empty body is only ever rewound for a repeat.
+    bool seek(qint64 position) override
+    {
+        if (m_sent || m_data.isEmpty() || position != 0)
+            return false;
+        return QIODevice::seek(position);
+    }
+    bool reset() override { return seek(0); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 count = qMin(maxSize, qint64(m_data.size()) - pos());
+        if (count <= 0)
+            return m_data.isEmpty() ? 0 : -1;
+        memcpy(data, m_data.constData() + pos(), size_t(count));
+        m_sent = true;
+        return count;
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    const QByteArray m_data;
+    bool m_sent = false;
+};
+
 int timerInterval(qint64 timeout)
 {
     return int(qBound<qint64>(1, timeout, INT_MAX));
@@ -55,6 +98,8 @@ Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
     m_outcome = Outcome();
     m_sslErrors.clear();
     m_stopped = false;
+    // Declared before the manager, so it outlives every reply that reads it.
+    OneShotBody body(payload);
     QNetworkAccessManager manager;
     manager.setRedirectPolicy(QNetworkRequest::ManualRedirectPolicy);
     QEventLoop loop;
@@ -65,7 +110,7 @@ Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
     deadline.start(timerInterval(m_timeout));
 
     // Owned by the manager, which outlives every use of it here.
-    QNetworkReply *reply = send(manager, operation, request, payload);
+    QNetworkReply *reply = send(manager, operation, request, body);
     QObject::connect(
         &deadline, &QTimer::timeout, &loop, [this, reply] { stop(reply, State::TimedOut); });
     watch(reply);
@@ -77,20 +122,25 @@ Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
 }
 
 QNetworkReply *Exchange::send(QNetworkAccessManager &manager,
-    QNetworkAccessManager::Operation operation, const QNetworkRequest &request,
-    const QByteArray &payload)
+    QNetworkAccessManager::Operation operation, QNetworkRequest request, QIODevice &body)
 {
+    // Only requests that change nothing may be repeated by Qt.
     switch (operation) {
     case QNetworkAccessManager::HeadOperation:
         return manager.head(request);
-    case QNetworkAccessManager::PutOperation:
-        return manager.put(request, payload);
-    case QNetworkAccessManager::PostOperation:
-        return manager.post(request, payload);
-    case QNetworkAccessManager::DeleteOperation:
-        return manager.deleteResource(request);
-    default:
+    case QNetworkAccessManager::GetOperation:
         return manager.get(request);
+    default:
+        break;
+    }
+    request.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
+    switch (operation) {
+    case QNetworkAccessManager::PutOperation:
+        return manager.put(request, &body);
+    case QNetworkAccessManager::DeleteOperation:
+        return manager.sendCustomRequest(request, QByteArrayLiteral("DELETE"), &body);
+    default:
+        return manager.post(request, &body);
     }
 }
 

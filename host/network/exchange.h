@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class QEventLoop;
+class QIODevice;
 class QNetworkReply;
 class QNetworkRequest;
 
@@ -39,8 +40,7 @@ public:
 
 private:
     static QNetworkReply *send(QNetworkAccessManager &manager,
-        QNetworkAccessManager::Operation operation, const QNetworkRequest &request,
-        const QByteArray &payload);
+        QNetworkAccessManager::Operation operation, QNetworkRequest request, QIODevice &body);
     void watch(QNetworkReply *reply);
     void checkDeclaredLength(QNetworkReply *reply);
     void collect(QNetworkReply *reply);

@@ -1,0 +1,71 @@
+#include "endtoend.h"
+
+#include "support/qtprinting.h"
+
+namespace {
+
+struct ReversalCase
+{
+    const char *paymentToken;
+    bool cancel; // cancel(), else a refund (type 3) through payment()
+    bool success;
+    const char *key;
+};
+
+class EndToEndReversal : public EndToEnd
+{
+protected:
+    PaymentProcessingAnswer reverse(BasicPaymentProcessing *processing, const QString &rrn, bool cancel)
+    {
+        PaymentProcessingRequest request;
+        request.setRequestType(cancel ? 1 : 3);
+        request.setAmount(4550);
+        request.setRrn(rrn);
+        request.setValutCode(398);
+        return cancel ? processing->cancel(request) : processing->payment(request);
+    }
+};
+
+} // namespace
+
+TEST_P(EndToEndReversal, RefundAndCancelUndoTheWholePayment)
+{
+    const ReversalCase cases[] = {
+        {"4111", false, true, ""},
+        {"4111", true, true, ""},
+        {"reverse-pending:2", false, true, ""},
+        {"reverse-fail", true, false, "requestStatusFailed"},
+        {"reversal-fault:drop@1", false, true, ""},
+        {"reversal-fault:http500", true, true, ""},
+    };
+    for (const ReversalCase &c : cases) {
+        SCOPED_TRACE(std::string(c.paymentToken) + (c.cancel ? " cancel" : " refund"));
+        const auto plugin = loadPlugin();
+        ASSERT_NE(plugin->processing(), nullptr);
+        const PaymentProcessingAnswer paid = pay(plugin->processing(), c.paymentToken);
+        ASSERT_TRUE(paid.isSuccess());
+
+        const PaymentProcessingAnswer answer = reverse(plugin->processing(), paid.getRRN(), c.cancel);
+        const QJsonObject entry = simulator().payment(paid.getRRN());
+
+        EXPECT_EQ(answer.isSuccess(), c.success) << answer.getMessage().key().toStdString();
+        EXPECT_EQ(answer.getMessage().key(), QString::fromLatin1(c.key));
+        expectAgreement(answer, entry, "reversed");
+        EXPECT_EQ(answer.getAdditionalInfo(),
+                  (QMap<QString, QVariant>{{"rrn", paid.getRRN()}, {"valutCode", 398}}));
+        EXPECT_EQ(entry.value("reversal_requests").toInt(), 1);
+    }
+}
+
+TEST_P(EndToEndReversal, AnUnknownPaymentIsRefusedByTheService)
+{
+    const auto plugin = loadPlugin();
+    ASSERT_NE(plugin->processing(), nullptr);
+    const PaymentProcessingAnswer answer =
+        reverse(plugin->processing(), "00000000-0000-0000-0000-000000000000", true);
+    EXPECT_FALSE(answer.isSuccess());
+    EXPECT_EQ(answer.getCode(), 404);
+    EXPECT_EQ(answer.getMessage().key(), "undefined");
+}
+
+INSTANTIATE_TEST_SUITE_P(Transport, EndToEndReversal, ::testing::Values(false, true), transportName);
