@@ -45,7 +45,7 @@ EPaymentProcessingOption::Option flags(int bits)
     return static_cast<EPaymentProcessingOption::Option>(bits);
 }
 
-// The specification's table of unavailable answers, written out here on its
+// The host's table of unavailable answers, written out here on its
 // own so that a slip in the library's constants does not hide itself.
 struct Unavailable
 {

@@ -65,7 +65,7 @@ TEST_P(PacingArithmetic, MicrosecondsToWait)
 
 INSTANTIATE_TEST_SUITE_P(BasicPaymentProcessing, PacingArithmetic,
     ::testing::Values(
-        // The specification's examples for an interval of 3 s.
+        // The host's documented examples for an interval of 3 s.
         WaitCase { "calledAfterOnePointTwoSeconds", 3, { 100, 0 }, { 101, 200000000 }, 1800000 },
         WaitCase { "calledAfterFiveSeconds", 3, { 100, 0 }, { 105, 0 }, 0 },
         WaitCase { "calledExactlyAtTheEnd", 3, { 100, 0 }, { 103, 0 }, 0 },

@@ -1,6 +1,6 @@
 // The host reads AbstractPaymentProcessing by virtual-table slot, so the
 // order of its operations is ABI. This test proves each operation sits in the
-// slot that its number in the specification's table (Part 1.2) gives it.
+// slot that its number in the host's interface table gives it.
 //
 // Itanium C++ ABI (GCC and Clang on Linux, x86 and x86_64): a pointer to a
 // virtual member function holds 1 + the byte offset of its slot in the
@@ -52,7 +52,7 @@ struct Operation
 {
     const char *name;
     long slot;
-    int number; // in the specification's table
+    int number; // in the host's interface table
 };
 
 std::vector<Operation> operations()

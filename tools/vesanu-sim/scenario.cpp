@@ -245,12 +245,12 @@ bool Scenario::applyPhone(const QString &argument, QString *error)
     return true;
 }
 
-bool Scenario::addFault(Target target, const QString &spec, QString *error)
+bool Scenario::addFault(Target target, const QString &faultText, QString *error)
 {
     Fault fault;
-    const int at = spec.lastIndexOf(QLatin1Char(directive::LimitSeparator));
-    const QString base = at < 0 ? spec : spec.left(at);
-    if (at >= 0 && !parseNumber(spec.mid(at + 1), 1, limit::MaxCount, &fault.limit))
+    const int at = faultText.lastIndexOf(QLatin1Char(directive::LimitSeparator));
+    const QString base = at < 0 ? faultText : faultText.left(at);
+    if (at >= 0 && !parseNumber(faultText.mid(at + 1), 1, limit::MaxCount, &fault.limit))
         return fail(error, QStringLiteral("bad fault limit"));
     const QString delayPrefix
         = QLatin1String(directive::Delay) + QLatin1Char(directive::ArgumentSeparator);

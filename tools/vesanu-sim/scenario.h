@@ -62,7 +62,7 @@ private:
     bool applyOutcome(Outcome outcome, const QString &argument, QString *error);
     bool applyReversal(const QString &name, const QString &argument, QString *error);
     bool applyPhone(const QString &argument, QString *error);
-    bool addFault(Target target, const QString &spec, QString *error);
+    bool addFault(Target target, const QString &faultText, QString *error);
 
     Outcome m_outcome = Outcome::Paid;
     bool m_outcomeSet = false;
