@@ -1,0 +1,115 @@
+#include "exchangebench.h"
+
+#include "benchconstants.h"
+#include "benchservice.h"
+#include "curlrunner.h"
+#include "pluginsession.h"
+#include "processstats.h"
+#include "report.h"
+
+namespace {
+
+const int WarmUpRounds = 3;
+const double TargetRatio = 1.3;
+
+QString ms(double value)
+{
+    return QString::number(value, 'f', 2) + QStringLiteral(" ms");
+}
+
+} // namespace
+
+ExchangeBench::ExchangeBench(BenchService &service, int rounds)
+    : m_service(service)
+    , m_rounds(rounds)
+{
+}
+
+void ExchangeBench::measurePlugin(const PluginSession &session)
+{
+    const qint64 start = ProcessStats::nowNs();
+    const PaymentProcessingAnswer answer = session.pay(QLatin1String(bench::PaidAtOnceToken));
+    const double elapsed = double(ProcessStats::nowNs() - start) / 1e6;
+    if (!answer.isSuccess())
+        m_error = QStringLiteral("a payment through the plug-in failed");
+    m_plugin.add(elapsed);
+}
+
+void ExchangeBench::measureCurl(const CurlRunner &curl)
+{
+    const CurlRunner::Outcome outcome = curl.pay(QLatin1String(bench::PaidAtOnceToken));
+    if (!outcome.paid)
+        m_error = QStringLiteral("a payment with curl failed: ") + outcome.problem;
+    m_curlWall.add(outcome.wallMs);
+    m_curlTotal.add(outcome.curlTotalMs);
+}
+
+bool ExchangeBench::run()
+{
+    const PluginSession session(m_service, PluginSession::Settings());
+    if (!session.isReady()) {
+        m_error = QStringLiteral("the plug-in did not load: ") + session.errorString();
+        return false;
+    }
+    const CurlRunner curl(m_service.paymentUrl(),
+        m_service.transport() == BenchService::Https ? m_service.caFile() : QString());
+    measurePlugin(session);
+    m_coldPluginMs = m_plugin.values().front();
+    for (int round = 0; round < WarmUpRounds; ++round) {
+        measurePlugin(session);
+        measureCurl(curl);
+    }
+    m_plugin = Samples();
+    m_curlWall = Samples();
+    m_curlTotal = Samples();
+    // Alternate which side goes first, so neither always follows the other.
+    for (int round = 0; round < m_rounds && m_error.isEmpty(); ++round) {
+        if (round % 2) {
+            measurePlugin(session);
+            measureCurl(curl);
+        } else {
+            measureCurl(curl);
+            measurePlugin(session);
+        }
+    }
+    return m_error.isEmpty();
+}
+
+double ExchangeBench::ratio() const
+{
+    return m_curlWall.median() > 0 ? m_plugin.median() / m_curlWall.median() : 0;
+}
+
+void ExchangeBench::addTo(Report &report) const
+{
+    const QString name = m_service.transportName();
+    report.addResult(QStringLiteral("1. payment exchange over %1: plug-in / curl (wall)").arg(name),
+        QStringLiteral("%1x (%2 vs %3)")
+            .arg(ratio(), 0, 'f', 2)
+            .arg(ms(m_plugin.median()), ms(m_curlWall.median())),
+        QStringLiteral("under %1x").arg(TargetRatio),
+        ratio() <= TargetRatio ? Report::Verdict::Met : Report::Verdict::Missed);
+    const double totalRatio
+        = m_curlTotal.median() > 0 ? m_plugin.median() / m_curlTotal.median() : 0;
+    report.addSection(QStringLiteral("1. Payment exchange over %1").arg(name),
+        { QStringLiteral("%1 payments each way, alternating, after %2 warm-up rounds; "
+                         "token paid at once, so one POST per payment.")
+                .arg(m_plugin.count())
+                .arg(WarmUpRounds),
+            QString(), QStringLiteral("| side | median | min | max |"),
+            QStringLiteral("|---|---|---|---|"),
+            QStringLiteral("| plug-in `payment()` in process | %1 | %2 | %3 |")
+                .arg(ms(m_plugin.median()), ms(m_plugin.min()), ms(m_plugin.max())),
+            QStringLiteral("| curl, wall time (process start to exit) | %1 | %2 | %3 |")
+                .arg(ms(m_curlWall.median()), ms(m_curlWall.min()), ms(m_curlWall.max())),
+            QStringLiteral("| curl, its own `time_total` | %1 | %2 | %3 |")
+                .arg(ms(m_curlTotal.median()), ms(m_curlTotal.min()), ms(m_curlTotal.max())),
+            QString(),
+            QStringLiteral("Ratio plug-in / curl wall: %1x. Ratio plug-in / curl `time_total`: "
+                           "%2x (curl's own clock leaves out starting the process and loading "
+                           "its libraries, which the plug-in, already loaded, never pays).")
+                .arg(ratio(), 0, 'f', 2)
+                .arg(totalRatio, 0, 'f', 2),
+            QStringLiteral("The plug-in's first payment in the process (not counted): %1.")
+                .arg(ms(m_coldPluginMs)) });
+}
