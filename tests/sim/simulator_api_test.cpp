@@ -69,6 +69,20 @@ TEST_F(ApiTest, TimestampWithinTheSkewIsAccepted)
     EXPECT_EQ(late.pay(QStringLiteral("tx-late"), QStringLiteral("4111")).errorCode(), 0);
 }
 
+// A client whose clock is wrong is played by moving the simulator's clock.
+TEST_F(ApiTest, ClockOffsetMovesTheSkewWindow)
+{
+    ASSERT_TRUE(startWith({ QStringLiteral("--skew"), QStringLiteral("5"),
+        QStringLiteral("--clock-offset"), QStringLiteral("-600") }))
+        << sim.errorString().toStdString();
+    SimClient onTime = client();
+    EXPECT_EQ(onTime.pay(QStringLiteral("tx-clock-1"), QStringLiteral("4111")).errorCode(), 401);
+    SimClient behind = client();
+    behind.setClockOffset(-600);
+    EXPECT_EQ(behind.pay(QStringLiteral("tx-clock-2"), QStringLiteral("4111")).errorCode(), 0);
+    EXPECT_EQ(payments().size(), 1);
+}
+
 TEST_F(ApiTest, PaidTokenAnswersTheFullEnvelope)
 {
     const SimClient::Reply reply

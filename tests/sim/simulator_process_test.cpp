@@ -44,6 +44,8 @@ INSTANTIATE_TEST_SUITE_P(Options, CommandLine,
         CommandCase { "unknownOption", { QStringLiteral("--bogus") }, 2, "bogus" },
         CommandCase {
             "badPort", { QStringLiteral("--port"), QStringLiteral("70000") }, 2, "--port" },
+        CommandCase { "badClockOffset",
+            { QStringLiteral("--clock-offset"), QStringLiteral("soon") }, 2, "--clock-offset" },
         CommandCase {
             "certWithoutKey", { QStringLiteral("--cert"), QStringLiteral("c.pem") }, 2, "--key" },
         CommandCase { "unreadableCert",

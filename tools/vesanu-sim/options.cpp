@@ -22,6 +22,8 @@ Options:
   --cashbox CODE      known cashbox code; repeatable or comma list (none: any)
   --base-path P       path of the API (default /api/v1)
   --skew SECONDS      allowed clock difference of "Auth" timestamps (default 300)
+  --clock-offset SECS run the clock "Auth" is checked against this far ahead
+                      (negative: behind) of the system clock (default 0)
   --ledger FILE       rewrite the ledger as JSON to FILE after every change
   --threads N         worker threads (default 32)
   --keep-alive SECS   keep idle connections this long; 0 = one request per connection
@@ -85,7 +87,7 @@ void addOptions(QCommandLineParser &parser)
 {
     for (const char *name : { option::Listen, option::Port, option::Cert, option::Key,
              option::Secret, option::Branch, option::Cashbox, option::BasePath, option::Skew,
-             option::Ledger, option::Threads, option::KeepAlive }) {
+             option::ClockOffset, option::Ledger, option::Threads, option::KeepAlive }) {
         parser.addOption(
             QCommandLineOption(QLatin1String(name), QString(), QStringLiteral("value")));
     }
@@ -135,6 +137,8 @@ bool Options::parse(const QStringList &arguments, Options *options, QString *err
     result.cashboxes = readList(parser, option::Cashbox);
     if (!readInt(parser, option::Port, 0, 65535, &result.port, error)
         || !readInt(parser, option::Skew, 0, defaults::MaxSkewSeconds, &result.skewSeconds, error)
+        || !readInt(parser, option::ClockOffset, -defaults::MaxSkewSeconds,
+            defaults::MaxSkewSeconds, &result.clockOffsetSeconds, error)
         || !readInt(parser, option::Threads, 1, defaults::MaxThreads, &result.threads, error)
         || !readInt(parser, option::KeepAlive, 0, defaults::MaxKeepAliveSeconds,
             &result.keepAliveSeconds, error))

@@ -19,6 +19,8 @@ public:
     QSet<QString> cashboxes;
     QString basePath;
     int skewSeconds;
+    // Added to the simulator's clock when it checks "Auth" timestamps.
+    int clockOffsetSeconds = 0;
     QString ledgerFile;
     int threads;
     int keepAliveSeconds;

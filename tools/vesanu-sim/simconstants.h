@@ -175,6 +175,7 @@ constexpr const char *Branch = "branch";
 constexpr const char *Cashbox = "cashbox";
 constexpr const char *BasePath = "base-path";
 constexpr const char *Skew = "skew";
+constexpr const char *ClockOffset = "clock-offset";
 constexpr const char *Ledger = "ledger";
 constexpr const char *Threads = "threads";
 constexpr const char *KeepAlive = "keep-alive";

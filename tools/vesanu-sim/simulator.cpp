@@ -159,7 +159,8 @@ void Simulator::serveApi(
     QElapsedTimer timer;
     timer.start();
     const QString authHeader = headerValue(request, header::Auth);
-    const AuthCheck::Result auth = m_auth.verify(authHeader, QDateTime::currentSecsSinceEpoch());
+    const AuthCheck::Result auth = m_auth.verify(
+        authHeader, QDateTime::currentSecsSinceEpoch() + m_options.clockOffsetSeconds);
     const Answer answer = auth.ok ? operation(auth.branchId)
                                   : Answer::refusal(auth.errorCode, auth.note, auth.httpStatus);
     if (answer.errorCode() != code::Ok)
