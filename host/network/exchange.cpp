@@ -111,6 +111,7 @@ Exchange::Outcome Exchange::run(QNetworkAccessManager::Operation operation,
 
     // Owned by the manager, which outlives every use of it here.
     QNetworkReply *reply = send(manager, operation, request, body);
+    limitReadBuffer(reply);
     QObject::connect(
         &deadline, &QTimer::timeout, &loop, [this, reply] { stop(reply, State::TimedOut); });
     watch(reply);
@@ -142,6 +143,19 @@ QNetworkReply *Exchange::send(QNetworkAccessManager &manager,
     default:
         return manager.post(request, &body);
     }
+}
+
+// Without a limit Qt's network thread reads an answer of any size into
+// memory, however fast the server sends it, before this thread can count it.
+// One byte past the size limit is all that is needed to know it was exceeded.
+// Qt passes the limit to its thread only once the request has started there,
+// which for an upload happens on the next turn of the loop: so it is set
+// now, and again then.
+void Exchange::limitReadBuffer(QNetworkReply *reply) const
+{
+    const qint64 limit = m_maxBodySize + 1;
+    reply->setReadBufferSize(limit);
+    QTimer::singleShot(0, reply, [reply, limit] { reply->setReadBufferSize(limit); });
 }
 
 void Exchange::watch(QNetworkReply *reply)

@@ -41,6 +41,7 @@ public:
 private:
     static QNetworkReply *send(QNetworkAccessManager &manager,
         QNetworkAccessManager::Operation operation, QNetworkRequest request, QIODevice &body);
+    void limitReadBuffer(QNetworkReply *reply) const;
     void watch(QNetworkReply *reply);
     void checkDeclaredLength(QNetworkReply *reply);
     void collect(QNetworkReply *reply);
