@@ -230,8 +230,13 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
         {"not known to the service",
          {FakeService::noAnswer(), FakeService::json({{"error_code", 404}, {"error_note", "unknown"}})},
          false, "requestIncorrectAnswer", 2},
+        // An unanswered question settles nothing: the wait asks on (here
+        // once, payDuration being 0), and a payment made is not reported failed.
         {"service unreachable", {FakeService::noAnswer(), FakeService::noAnswer()}, false,
-         "requestIncorrectAnswer", 2},
+         "requestIncorrectAnswer", 3},
+        {"question unanswered, then paid",
+         {FakeService::noAnswer(), FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true,
+         "", 3},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -94,11 +94,15 @@ Interface::RequestResult Interface::settle(RequestResult first, RequestResult::S
 {
     // No usable answer (nothing came back, or an HTTP error without the
     // service's own error code) does not mean the service did not act: the
-    // money may have moved. Ask the service once before reporting a failure.
+    // money may have moved. Ask the service before reporting a failure.
     // A non-zero error code is a definite refusal and needs no question.
     if (!first.success && first.errorCode == 0) {
         logger->info(LogUnknownOutcome, id);
         const RequestResult known = sendRequest(PaymentStatus, id);
+        // Still no usable answer: the outcome is as unknown as before, so the
+        // service is asked on while time is left, as in any status wait.
+        if (!known.success && known.errorCode == 0)
+            return waitForStatus(target, id);
         if (!known.success)
             return first;
         first = known;
