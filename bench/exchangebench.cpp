@@ -80,6 +80,11 @@ double ExchangeBench::ratio() const
     return m_curlWall.median() > 0 ? m_plugin.median() / m_curlWall.median() : 0;
 }
 
+double ExchangeBench::ratioToCurlClock() const
+{
+    return m_curlTotal.median() > 0 ? m_plugin.median() / m_curlTotal.median() : 0;
+}
+
 void ExchangeBench::addTo(Report &report) const
 {
     const QString name = m_service.transportName();
@@ -89,27 +94,40 @@ void ExchangeBench::addTo(Report &report) const
             .arg(ms(m_plugin.median()), ms(m_curlWall.median())),
         QStringLiteral("under %1x").arg(TargetRatio),
         ratio() <= TargetRatio ? Report::Verdict::Met : Report::Verdict::Missed);
-    const double totalRatio
-        = m_curlTotal.median() > 0 ? m_plugin.median() / m_curlTotal.median() : 0;
-    report.addSection(QStringLiteral("1. Payment exchange over %1").arg(name),
-        { QStringLiteral("%1 payments each way, alternating, after %2 warm-up rounds; "
-                         "token paid at once, so one POST per payment.")
-                .arg(m_plugin.count())
-                .arg(WarmUpRounds),
-            QString(), QStringLiteral("| side | median | min | max |"),
-            QStringLiteral("|---|---|---|---|"),
-            QStringLiteral("| plug-in `payment()` in process | %1 | %2 | %3 |")
-                .arg(ms(m_plugin.median()), ms(m_plugin.min()), ms(m_plugin.max())),
-            QStringLiteral("| curl, wall time (process start to exit) | %1 | %2 | %3 |")
-                .arg(ms(m_curlWall.median()), ms(m_curlWall.min()), ms(m_curlWall.max())),
-            QStringLiteral("| curl, its own `time_total` | %1 | %2 | %3 |")
-                .arg(ms(m_curlTotal.median()), ms(m_curlTotal.min()), ms(m_curlTotal.max())),
-            QString(),
-            QStringLiteral("Ratio plug-in / curl wall: %1x. Ratio plug-in / curl `time_total`: "
-                           "%2x (curl's own clock leaves out starting the process and loading "
-                           "its libraries, which the plug-in, already loaded, never pays).")
-                .arg(ratio(), 0, 'f', 2)
-                .arg(totalRatio, 0, 'f', 2),
-            QStringLiteral("The plug-in's first payment in the process (not counted): %1.")
-                .arg(ms(m_coldPluginMs)) });
+    report.addResult(
+        QStringLiteral("1. the same over %1: plug-in / curl's own `time_total`").arg(name),
+        QStringLiteral("%1x (%2 vs %3)")
+            .arg(ratioToCurlClock(), 0, 'f', 2)
+            .arg(ms(m_plugin.median()), ms(m_curlTotal.median())),
+        QStringLiteral("(reported)"), Report::Verdict::Informational);
+    report.addSection(QStringLiteral("1. Payment exchange over %1").arg(name), details());
+}
+
+QString ExchangeBench::row(const QString &side, const Samples &samples)
+{
+    return QStringLiteral("| %1 | %2 | %3 | %4 |")
+        .arg(side, ms(samples.median()), ms(samples.min()), ms(samples.max()));
+}
+
+QStringList ExchangeBench::details() const
+{
+    return { QStringLiteral("%1 payments each way, alternating (each side goes first in every "
+                            "other round), after %2 warm-up rounds; token paid at once, so "
+                            "one POST per payment. curl gets the same three headers with a "
+                            "fresh signature, the same body shape and, for HTTPS, `--cacert` "
+                            "with the service's authority.")
+                 .arg(m_plugin.count())
+                 .arg(WarmUpRounds),
+        QString(), QStringLiteral("| side | median | min | max |"),
+        QStringLiteral("|---|---|---|---|"),
+        row(QStringLiteral("plug-in `payment()` in process"), m_plugin),
+        row(QStringLiteral("curl, wall time (process start to exit)"), m_curlWall),
+        row(QStringLiteral("curl, its own `time_total`"), m_curlTotal), QString(),
+        QStringLiteral("curl's wall time includes starting a process and loading its "
+                       "libraries, which the plug-in, loaded once by the host, does not pay "
+                       "per payment; its `time_total` leaves that out, but also everything "
+                       "the plug-in does around the exchange (request and answer records, "
+                       "signature, JSON, log lines)."),
+        QStringLiteral("The plug-in's first payment in the process (not counted): %1.")
+            .arg(ms(m_coldPluginMs)) };
 }

@@ -3,6 +3,7 @@
 #include "samples.h"
 
 #include <QString>
+#include <QStringList>
 
 class BenchService;
 class CurlRunner;
@@ -24,6 +25,9 @@ private:
     void measurePlugin(const PluginSession &session);
     void measureCurl(const CurlRunner &curl);
     double ratio() const;
+    double ratioToCurlClock() const;
+    QStringList details() const;
+    static QString row(const QString &side, const Samples &samples);
 
     BenchService &m_service;
     const int m_rounds;

@@ -105,7 +105,12 @@ void PollScheduleBench::addTo(Report &report) const
         QStringLiteral("%1 / %2").arg(ms(m_clientMs.median()), ms(m_clientMs.max())),
         QStringLiteral("under %1 ms / under %2 ms").arg(TargetMedianMs).arg(TargetWorstMs),
         met ? Report::Verdict::Met : Report::Verdict::Missed);
-    QStringList lines {
+    report.addSection(QStringLiteral("2. Status-wait schedule"), details());
+}
+
+QStringList PollScheduleBench::details() const
+{
+    return {
         QStringLiteral("`statusRequestInterval=1`, `payDuration=%1`, token `pending:%1` over "
                        "HTTP: the payment's POST, then %1 status polls, the last one paid. "
                        "Deviation of poll k (k = 1 to %2) from the first poll's time + k x 1 s.")
@@ -123,9 +128,12 @@ void PollScheduleBench::addTo(Report &report) const
             .arg(m_serviceMs.count() + 1),
         QString(),
         QStringLiteral("Per poll, plug-in side (ms): %1.").arg(listed(m_clientMs)),
+        QStringLiteral("The wait sets each next poll time from the clock when the previous "
+                       "poll starts (current time + interval), so whatever a sleep oversleeps "
+                       "carries over to every later poll: the deviation grows by about one "
+                       "wake-up latency per poll."),
         QStringLiteral("The whole payment took %1 of wall time and %2 of process CPU time "
                        "(%3 per exchange).")
             .arg(ms(m_wallMs), ms(m_cpuMs), ms(m_cpuMs / (m_polls + 1))),
     };
-    report.addSection(QStringLiteral("2. Status-wait schedule"), lines);
 }

@@ -22,6 +22,7 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    QStringList details() const;
     static Samples deviations(const QVector<qint64> &timesNs);
     QVector<qint64> serviceTimesNs() const;
 

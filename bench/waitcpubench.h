@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class BenchService;
 class Report;
@@ -20,6 +21,8 @@ public:
 
 private:
     double share(double cpuMs) const;
+    QStringList details() const;
+    QString atDefaultInterval() const;
 
     BenchService &m_service;
     const int m_seconds;
