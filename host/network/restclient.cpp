@@ -1,6 +1,7 @@
 #include "network/restclient.h"
 
 #include "log4qt/logger.h"
+#include "network/answerresult.h"
 #include "network/catrust.h"
 #include "network/exchange.h"
 #include "network/networkconstants.h"
@@ -169,15 +170,7 @@ RestClient::Result failed(int networkError, const char *key, const char *text)
 
 RestClient::Result completed(const Exchange::Outcome &outcome)
 {
-    RestClient::Result result;
-    result.completed = true;
-    result.httpStatus = outcome.httpStatus;
-    result.networkError = outcome.networkError;
-    result.body = outcome.body;
-    const QJsonDocument document = QJsonDocument::fromJson(outcome.body);
-    if (document.isObject())
-        result.json = document.object();
-    return result;
+    return answerResult(outcome.httpStatus, outcome.networkError, outcome.body);
 }
 
 RestClient::Result broken(const Exchange::Outcome &outcome, qint64 timeout, QString *failure)
@@ -203,6 +196,20 @@ RestClient::Result broken(const Exchange::Outcome &outcome, qint64 timeout, QStr
 }
 
 } // namespace
+
+RestClient::Result veltanetwork::answerResult(int httpStatus, int networkError,
+    const QByteArray &body)
+{
+    RestClient::Result result;
+    result.completed = true;
+    result.httpStatus = httpStatus;
+    result.networkError = networkError;
+    result.body = body;
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    if (document.isObject())
+        result.json = document.object();
+    return result;
+}
 
 RestClient::RestClient() = default;
 RestClient::~RestClient() = default;
