@@ -64,6 +64,9 @@ TEST(InterfaceAddresses, ResolveHostPathMethodAndIdentifier)
         // An identifier stays one path segment, whatever it holds.
         {"http://h", "/api", Interface::Reversal, "../../payment", "http://h/api/payment/reversal/..%2F..%2Fpayment"},
         {"http://h", "/api", Interface::PaymentStatus, "a?b#c%d e", "http://h/api/payment/status/a%3Fb%23c%25d%20e"},
+        // A dot segment would be dropped on the way and reach another address: none at all.
+        {"http://h", "/api", Interface::Reversal, "..", ""},
+        {"http://h", "/api", Interface::PaymentStatus, ".", ""},
         {"http://h", "/api", Interface::Method(7), "x", "http://h/api"},
     };
     MemoryConfig config;

@@ -213,6 +213,13 @@ QString Interface::getUuid() const
 
 QUrl Interface::getUrl(Method method, const QString &id) const
 {
+    // "." and ".." cannot be one segment: QUrl keeps them even when encoded,
+    // and the HTTP client drops them as dot segments, so a reversal of ".."
+    // would go to /payment. No address is safer than another one.
+    if ((method == PaymentStatus || method == Reversal)
+        && (id == QLatin1String(".") || id == QLatin1String("..")))
+        return QUrl();
+
     Config *config = Singleton<Config>::getInstance();
     const QUrl host = QUrl(config->getString(text(SettingHost), text(DefaultHost)),
                            QUrl::TolerantMode)

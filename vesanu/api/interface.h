@@ -24,7 +24,9 @@ namespace vesanu {
 class Interface
 {
 public:
-    enum Method {
+    // Every int is a valid Method: a value outside the table is defined
+    // behaviour (the base address, a POST), not undefined.
+    enum Method : int {
         Payment = 0,
         PaymentStatus = 1,
         Reversal = 2,
@@ -34,7 +36,8 @@ public:
     class RequestResult
     {
     public:
-        enum Status {
+        // Every int is a valid Status: the service may report any number.
+        enum Status : int {
             Failed = -1,
             Paid = 2,
             Reversed = 3,
