@@ -51,6 +51,9 @@ QStringList Machine::description()
         QStringLiteral("system: %1, kernel %2, %3")
             .arg(QSysInfo::prettyProductName(), QSysInfo::kernelVersion(),
                 QSysInfo::buildCpuArchitecture()),
+        QStringLiteral("build: %1, %2-bit")
+            .arg(QLatin1String(BENCH_BUILD_TYPE))
+            .arg(QSysInfo::WordSize),
         QStringLiteral("load average at the end of the run (1, 5, 15 min): %1").arg(loadAverage()),
     };
 }
