@@ -1,0 +1,49 @@
+#pragma once
+
+// One fault scenario: where the plug-in is pointed, what the host asks of it,
+// and what the host must be told.
+
+// What answers the plug-in's requests.
+enum class Target {
+    Http, // the simulator
+    Https, // the simulator with a certificate the client trusts
+    WrongHost, // ... issued for another host name
+    Expired, // ... expired
+    Untrusted, // ... issued by an authority nobody trusts
+    ClockAhead, // the simulator's clock far ahead of the plug-in's
+    ClockBehind, // ... far behind
+    ClockNear, // ... a little ahead, within the allowed skew
+    Refused, // a port nothing listens on
+    BareSilent, // a bare socket that accepts and never writes
+    BareHuge, // a bare socket that streams an endless chunked answer
+};
+
+// What the host asks.
+enum class Operation {
+    Pay, // payment(), type 1
+    Refund, // a payment first, then payment() with type 3
+    Cancel, // a payment first, then cancel()
+    RefundUnknown, // a refund of a transaction the service never saw
+    Fiscal, // a payment first, then its queued fiscal-data message
+    FiscalUnknown, // a fiscal-data message for a transaction the service never saw
+};
+
+// Extras of a case, or-ed together.
+enum CaseFlag {
+    Measured = 1, // its time and memory go into the report
+    NothingArrives = 2, // not a byte of a request may reach the peer
+};
+
+struct FaultCase
+{
+    const char *name;
+    const char *done; // what was done, in a few words, for the report
+    Target target;
+    Operation operation;
+    const char *token; // the payment's scenario token (unused for the *Unknown operations)
+    const char *settings; // ini lines after the defaults
+    bool success; // what the host must be told
+    const char *key;
+    int code;
+    int flags = 0;
+};

@@ -1,0 +1,67 @@
+#include "faultbench.h"
+
+namespace {
+
+class StatusAnswerFaults : public FaultBench
+{
+};
+
+const char kSection[] = "Status answers during the wait";
+const char kShortWait[] = "payDuration=2\nstatusRequestInterval=1\n";
+
+// The payment is pending and paid at the 2nd status query; the 1st status
+// answer is spoilt. A spoilt status answer must neither end the wait nor
+// pass for a status.
+const FaultCase kFirstAnswerSpoilt[] = {
+    { "status drop@1", "first status answer: connection closed", Target::Http, Operation::Pay,
+        "pending:2+status-fault:drop@1", "", true, "", 0 },
+    { "status cut@1", "first status answer cut in half", Target::Http, Operation::Pay,
+        "pending:2+status-fault:cut@1", "", true, "", 0 },
+    { "status http500@1", "first status answer: HTTP 500 with HTML", Target::Http, Operation::Pay,
+        "pending:2+status-fault:http500@1", "", true, "", 0 },
+    { "status nonjson@1", "first status answer: plain text", Target::Http, Operation::Pay,
+        "pending:2+status-fault:nonjson@1", "", true, "", 0 },
+    { "status empty@1", "first status answer: empty body", Target::Http, Operation::Pay,
+        "pending:2+status-fault:empty@1", "", true, "", 0 },
+    { "status badutf8@1", "first status answer: invalid UTF-8", Target::Http, Operation::Pay,
+        "pending:2+status-fault:badutf8@1", "", true, "", 0 },
+    { "status array@1", "first status answer: a JSON array", Target::Http, Operation::Pay,
+        "pending:2+status-fault:array@1", "", true, "", 0 },
+    { "status nested@1", "first status answer: arrays nested 100000 deep", Target::Http,
+        Operation::Pay, "pending:2+status-fault:nested@1", "", true, "", 0 },
+    { "status huge@1", "first status answer: 50 MiB", Target::Http, Operation::Pay,
+        "pending:2+status-fault:huge@1", "", true, "", 0, Measured },
+    { "status silent@1", "first status answer never comes", Target::Http, Operation::Pay,
+        "pending:2+status-fault:silent@1", "", true, "", 0, Measured },
+    { "status drip@1", "first status answer drips a byte a second", Target::Http, Operation::Pay,
+        "pending:2+status-fault:drip@1", "", true, "", 0, Measured },
+};
+
+// Every status answer is spoilt and the payment is never completed: the
+// host must hear of a failure, whatever the garbage looked like.
+const FaultCase kEveryAnswerSpoilt[] = {
+    { "never+status nonjson", "pending for ever, every status answer plain text", Target::Http,
+        Operation::Pay, "never+status-fault:nonjson", kShortWait, false, "requestIncorrectAnswer",
+        0 },
+    { "never+status array", "pending for ever, every status answer a JSON array", Target::Http,
+        Operation::Pay, "never+status-fault:array", kShortWait, false, "requestIncorrectAnswer",
+        0 },
+    { "never+status silent", "pending for ever, no status answer ever comes", Target::Http,
+        Operation::Pay, "never+status-fault:silent", kShortWait, false, "requestIncorrectAnswer", 0,
+        Measured },
+    { "declined+status http500", "failed at once, every status answer HTML 500", Target::Http,
+        Operation::Pay, "declined+status-fault:http500", kShortWait, false,
+        "requestIncorrectAnswer", 0 },
+};
+
+} // namespace
+
+TEST_F(StatusAnswerFaults, ASpoiltStatusAnswerIsAskedAgain)
+{
+    runTable(2, kSection, kFirstAnswerSpoilt);
+}
+
+TEST_F(StatusAnswerFaults, GarbageNeverPassesForSuccess)
+{
+    runTable(2, kSection, kEveryAnswerSpoilt);
+}
