@@ -27,6 +27,7 @@ const qint64 kMarginMs = 1500;
 // A bounded exchange holds about its 1 MiB cap; this is far above that and
 // far below the 50 MiB a hostile answer offers.
 const qint64 kMemoryLimitKiB = 16 * 1024;
+const qint64 kQuietMemoryKiB = 8 * 1024;
 
 bool isMoney(Operation operation)
 {
@@ -80,6 +81,22 @@ QString answerText(Operation operation, bool success, const QString &key, int co
         return QStringLiteral("success");
     const QString failure = QStringLiteral("failure `%1`").arg(key);
     return code == 0 ? failure : failure + QStringLiteral(" (code %1)").arg(code);
+}
+
+// Figures for the report, coarse enough not to change from run to run with
+// the machine's moods; the calls' times lie close to whole time-outs.
+QString timeText(qint64 ms)
+{
+    if (ms < 500)
+        return QStringLiteral("ended in under 0.5 s");
+    return QStringLiteral("ended in about %1 s").arg((ms + 500) / 1000);
+}
+
+QString memoryText(qint64 kib)
+{
+    if (kib < kQuietMemoryKiB)
+        return QStringLiteral("peak memory up less than %1 MiB").arg(kQuietMemoryKiB / 1024);
+    return QStringLiteral("peak memory up %1 MiB").arg((kib + 1023) / 1024);
 }
 
 PaymentProcessingAnswer pay(BasicPaymentProcessing *processing, const QString &token)
@@ -257,10 +274,9 @@ ScenarioRow FaultBench::judge(const FaultCase &c, const Observation &seen, const
             settings.split(QLatin1Char('\n')).join(QStringLiteral(", ")));
     row.expected = answerText(c.operation, c.success, QString::fromLatin1(c.key), c.code);
     row.observed = answerText(c.operation, seen.success, seen.key, seen.code);
-    if (c.flags & Measured) {
-        row.observed += QStringLiteral(", %1 s").arg(double(seen.elapsedMs) / 1000.0, 0, 'f', 1);
-        row.observed += QStringLiteral(", peak memory +%1 MiB").arg((seen.memoryKiB + 1023) / 1024);
-    }
+    if (c.flags & Measured)
+        row.observed
+            += QStringLiteral(", %1, %2").arg(timeText(seen.elapsedMs), memoryText(seen.memoryKiB));
     row.ledger = peerAccount(c.target, ledger, c.operation);
     const bool completed = ledger.completed(c.operation);
     row.falseSuccess = seen.success && !completed;
