@@ -4,6 +4,8 @@
 #include "contract/paymentprocessingrequest.h"
 #include "support/logcapture.h"
 
+#include <QNetworkReply>
+
 #include <gtest/gtest.h>
 
 using vesanu::Interface;
@@ -232,7 +234,7 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
          false, "requestIncorrectAnswer", 2},
         // An unanswered question settles nothing: the wait asks on (here
         // once, payDuration being 0), and a payment made is not reported failed.
-        {"service unreachable", {FakeService::noAnswer(), FakeService::noAnswer()}, false,
+        {"answer and question lost", {FakeService::noAnswer(), FakeService::noAnswer()}, false,
          "requestIncorrectAnswer", 3},
         {"question unanswered, then paid",
          {FakeService::noAnswer(), FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true,
@@ -252,6 +254,31 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
         EXPECT_EQ(service.calls.at(1).url.path(), "/api/v1/payment/status/" + id);
         EXPECT_EQ(result.getTransactionId(), id);
     }
+}
+
+TEST_F(InterfaceExchange, ARequestThatNeverLeftIsReportedAtOnce)
+{
+    // Nothing reached the service, so there is nothing to ask it about and no
+    // reason to keep the cashier waiting.
+    for (int error : {QNetworkReply::ConnectionRefusedError, QNetworkReply::HostNotFoundError,
+                      QNetworkReply::SslHandshakeFailedError}) {
+        SCOPED_TRACE(error);
+        RestClient::Result refused;
+        refused.networkError = error;
+        service.calls.clear();
+        service.answers = {refused};
+        const Result result = client.payment(paymentRequest(100, "t"));
+        EXPECT_FALSE(result.success);
+        EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
+        EXPECT_EQ(service.calls.size(), 1);
+    }
+
+    // A time-out is no such proof: the request may have arrived.
+    RestClient::Result timedOut;
+    timedOut.networkError = QNetworkReply::TimeoutError;
+    service.calls.clear();
+    service.answers = {timedOut, FakeService::json(statusAnswer(2))};
+    EXPECT_TRUE(client.payment(paymentRequest(100, "t")).success);
 }
 
 TEST_F(InterfaceExchange, ReversalAddressesTheRrnAndWaitsForReversed)

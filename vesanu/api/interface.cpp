@@ -95,8 +95,9 @@ Interface::RequestResult Interface::settle(RequestResult first, RequestResult::S
     // No usable answer (nothing came back, or an HTTP error without the
     // service's own error code) does not mean the service did not act: the
     // money may have moved. Ask the service before reporting a failure.
-    // A non-zero error code is a definite refusal and needs no question.
-    if (!first.success && first.errorCode == 0) {
+    // A non-zero error code is a definite refusal and needs no question, and
+    // a request that never left has nothing to ask about.
+    if (!first.success && first.errorCode == 0 && !first.unsent) {
         logger->info(LogUnknownOutcome, id);
         const RequestResult known = sendRequest(PaymentStatus, id);
         // Still no usable answer: the outcome is as unknown as before, so the

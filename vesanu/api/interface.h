@@ -60,6 +60,10 @@ public:
         tr::Tr message;
         QJsonObject json;
         QString transactionId;
+        // The request cannot have reached the service: the connection was
+        // refused, the host unknown, the TLS handshake failed, or the client
+        // refused to send it. Not part of equality.
+        bool unsent = false;
     };
 
     Interface();

@@ -4,6 +4,7 @@
 #include "vesanu/api/constants.h"
 
 #include <QJsonValue>
+#include <QNetworkReply>
 
 #include <cmath>
 #include <limits>
@@ -25,6 +26,23 @@ int wholeNumber(const QJsonValue &value, int fallback)
         || number > std::numeric_limits<int>::max())
         return fallback;
     return int(number);
+}
+
+// Failures that happen before a byte of the request is on its way.
+bool isUnsent(const RestClient::Result &result)
+{
+    if (result.completed)
+        return false;
+    switch (result.networkError) {
+    case QNetworkReply::ConnectionRefusedError:
+    case QNetworkReply::HostNotFoundError:
+    case QNetworkReply::SslHandshakeFailedError:
+    case QNetworkReply::ProtocolUnknownError:
+    case QNetworkReply::ProtocolInvalidOperationError:
+        return true;
+    default:
+        return false;
+    }
 }
 
 QString stringMember(const QJsonObject &json, const char *key)
@@ -71,6 +89,7 @@ Interface::RequestResult Interface::getRequestResult(const RestClient::Result &r
     if (parsed.json.isEmpty()) {
         logger->error(LogNoData);
         parsed.success = false;
+        parsed.unsent = isUnsent(result);
         parsed.message = tr::Tr(QString::fromUtf8(KeyIncorrectAnswer),
                                 QString::fromUtf8(TextIncorrectAnswer));
         return parsed;
