@@ -7,6 +7,8 @@
 #include "processstats.h"
 #include "report.h"
 
+#include <QSslConfiguration>
+
 namespace {
 
 const int WarmUpRounds = 3;
@@ -129,5 +131,19 @@ QStringList ExchangeBench::details() const
                        "the plug-in does around the exchange (request and answer records, "
                        "signature, JSON, log lines)."),
         QStringLiteral("The plug-in's first payment in the process (not counted): %1.")
-            .arg(ms(m_coldPluginMs)) };
+            .arg(ms(m_coldPluginMs)),
+        trustNote() };
+}
+
+// What each side verifies the server against differs, and so does the cost.
+QString ExchangeBench::trustNote() const
+{
+    if (m_service.transport() != BenchService::Https)
+        return QString();
+    return QStringLiteral("Told to trust an extra authority (`VELTA_NETWORK_CA_FILE`), the "
+                          "host's client puts the system's %1 authorities and that one into "
+                          "the TLS context of every exchange; `curl --cacert` loads just the "
+                          "one. Without an extra file the client leaves the system's "
+                          "authorities to Qt's on-demand loading.")
+        .arg(QSslConfiguration::systemCaCertificates().size());
 }

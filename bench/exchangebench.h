@@ -27,6 +27,7 @@ private:
     double ratio() const;
     double ratioToCurlClock() const;
     QStringList details() const;
+    QString trustNote() const;
     static QString row(const QString &side, const Samples &samples);
 
     BenchService &m_service;
