@@ -20,6 +20,11 @@ qint64 ProcessStats::cpuTimeNs()
     return readClock(CLOCK_PROCESS_CPUTIME_ID);
 }
 
+qint64 ProcessStats::threadCpuTimeNs()
+{
+    return readClock(CLOCK_THREAD_CPUTIME_ID);
+}
+
 qint64 ProcessStats::nowNs()
 {
     return readClock(CLOCK_MONOTONIC);

@@ -15,8 +15,10 @@ bool TimedRestClient::request(const int &operation, const QUrl &url, const QJson
 {
     const qint64 start = ProcessStats::nowNs();
     const qint64 cpuStart = ProcessStats::cpuTimeNs();
+    const qint64 threadCpuStart = ProcessStats::threadCpuTimeNs();
     const bool completed = RestClient::request(operation, url, body, headers);
-    recorded.append({ start, ProcessStats::cpuTimeNs() - cpuStart, operation });
+    recorded.append({ start, ProcessStats::cpuTimeNs() - cpuStart,
+        ProcessStats::threadCpuTimeNs() - threadCpuStart, operation });
     return completed;
 }
 
@@ -43,5 +45,13 @@ qint64 TimedRestClient::totalCpuNs()
     qint64 total = 0;
     for (const Call &call : recorded)
         total += call.cpuNs;
+    return total;
+}
+
+qint64 TimedRestClient::totalThreadCpuNs()
+{
+    qint64 total = 0;
+    for (const Call &call : recorded)
+        total += call.threadCpuNs;
     return total;
 }

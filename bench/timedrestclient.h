@@ -15,6 +15,8 @@ public:
     {
         qint64 startNs;
         qint64 cpuNs;
+        // The calling thread's share of cpuNs.
+        qint64 threadCpuNs;
         int operation;
     };
 
@@ -26,4 +28,5 @@ public:
     static void uninstall();
     static QVector<Call> calls();
     static qint64 totalCpuNs();
+    static qint64 totalThreadCpuNs();
 };

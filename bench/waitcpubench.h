@@ -8,8 +8,8 @@ class Report;
 
 // Process CPU time spent during one status wait that runs its full length
 // (token "never") at a one-second interval, the busiest setting a till is
-// likely to use. Split into what the HTTP exchanges take and the rest: the
-// waiting between polls must sleep, not spin.
+// likely to use. Split into the HTTP exchanges, the plug-in's own work on its
+// thread (the waiting between polls must sleep, not spin) and the rest.
 class WaitCpuBench
 {
 public:
@@ -29,6 +29,8 @@ private:
     double m_wallMs = 0;
     double m_cpuMs = 0;
     double m_exchangeCpuMs = 0;
+    // This thread's CPU time outside the exchanges: the plug-in's own work.
+    double m_pluginCpuMs = 0;
     int m_exchanges = 0;
     QString m_error;
 };
