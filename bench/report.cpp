@@ -1,5 +1,28 @@
 #include "report.h"
 
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+// Benchmarks are numbered; the report lists them in that order, whatever
+// order they ran in, and anything unnumbered after them.
+int number(const QString &title)
+{
+    bool ok = false;
+    const int value = title.section(QLatin1Char('.'), 0, 0).toInt(&ok);
+    return ok ? value : INT_MAX;
+}
+
+template<typename Entries, typename Title> Entries inOrder(Entries entries, Title title)
+{
+    std::stable_sort(entries.begin(), entries.end(),
+        [&](const auto &a, const auto &b) { return number(title(a)) < number(title(b)); });
+    return entries;
+}
+
+} // namespace
+
 void Report::addResult(
     const QString &benchmark, const QString &measured, const QString &target, Verdict verdict)
 {
@@ -36,7 +59,8 @@ QString Report::resultsTable() const
 {
     QStringList lines { QStringLiteral("| benchmark | measured | target | met? |"),
         QStringLiteral("|---|---|---|---|") };
-    for (const Result &result : m_results) {
+    const auto results = inOrder(m_results, [](const Result &result) { return result.benchmark; });
+    for (const Result &result : results) {
         lines << QStringLiteral("| %1 | %2 | %3 | %4 |")
                      .arg(result.benchmark, result.measured, result.target,
                          verdictText(result.verdict));
@@ -60,7 +84,8 @@ QString Report::markdown() const
     for (const QString &line : m_machine)
         out << QStringLiteral("- ") + line;
     out << QString() << QStringLiteral("## Results") << QString() << resultsTable();
-    for (const Section &section : m_sections)
+    const auto sections = inOrder(m_sections, [](const Section &section) { return section.title; });
+    for (const Section &section : sections)
         out << QString() << QStringLiteral("## ") + section.title << QString() << section.lines;
     return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
