@@ -23,6 +23,7 @@ private:
     double share(double cpuMs) const;
     QStringList details() const;
     QString atDefaultInterval() const;
+    QString closeness() const;
 
     BenchService &m_service;
     const int m_seconds;
