@@ -113,13 +113,14 @@ QString ExchangeBench::row(const QString &side, const Samples &samples)
 
 QStringList ExchangeBench::details() const
 {
-    return { QStringLiteral("%1 payments each way, alternating (each side goes first in every "
+    QStringList lines { QStringLiteral(
+                            "%1 payments each way, alternating (each side goes first in every "
                             "other round), after %2 warm-up rounds; token paid at once, so "
                             "one POST per payment. curl gets the same three headers with a "
                             "fresh signature, the same body shape and, for HTTPS, `--cacert` "
                             "with the service's authority.")
-                 .arg(m_plugin.count())
-                 .arg(WarmUpRounds),
+                            .arg(m_plugin.count())
+                            .arg(WarmUpRounds),
         QString(), QStringLiteral("| side | median | min | max |"),
         QStringLiteral("|---|---|---|---|"),
         row(QStringLiteral("plug-in `payment()` in process"), m_plugin),
@@ -131,15 +132,15 @@ QStringList ExchangeBench::details() const
                        "the plug-in does around the exchange (request and answer records, "
                        "signature, JSON, log lines)."),
         QStringLiteral("The plug-in's first payment in the process (not counted): %1.")
-            .arg(ms(m_coldPluginMs)),
-        trustNote() };
+            .arg(ms(m_coldPluginMs)) };
+    if (m_service.transport() == BenchService::Https)
+        lines << trustNote();
+    return lines;
 }
 
 // What each side verifies the server against differs, and so does the cost.
 QString ExchangeBench::trustNote() const
 {
-    if (m_service.transport() != BenchService::Https)
-        return QString();
     return QStringLiteral("Told to trust an extra authority (`VELTA_NETWORK_CA_FILE`), the "
                           "host's client puts the system's %1 authorities and that one into "
                           "the TLS context of every exchange; `curl --cacert` loads just the "
