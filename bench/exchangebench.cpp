@@ -7,6 +7,8 @@
 #include "processstats.h"
 #include "report.h"
 
+#include <QSet>
+#include <QSslCertificate>
 #include <QSslConfiguration>
 
 namespace {
@@ -141,10 +143,14 @@ QStringList ExchangeBench::details() const
 // What each side verifies the server against differs, and so does the cost.
 QString ExchangeBench::trustNote() const
 {
+    const QList<QSslCertificate> system = QSslConfiguration::systemCaCertificates();
+    const int distinct = QSet<QSslCertificate>(system.begin(), system.end()).size();
     return QStringLiteral("Told to trust an extra authority (`VELTA_NETWORK_CA_FILE`), the "
-                          "host's client puts the system's %1 authorities and that one into "
-                          "the TLS context of every exchange; `curl --cacert` loads just the "
-                          "one. Without an extra file the client leaves the system's "
-                          "authorities to Qt's on-demand loading.")
-        .arg(QSslConfiguration::systemCaCertificates().size());
+                          "host's client puts the %1 certificates Qt lists for the system's "
+                          "authorities (%2 distinct) and that one into the TLS context of "
+                          "every exchange; `curl --cacert` loads just the one. Without an "
+                          "extra file the client leaves the system's authorities to Qt's "
+                          "on-demand loading.")
+        .arg(system.size())
+        .arg(distinct);
 }
