@@ -18,13 +18,16 @@ namespace {
 
 Q_LOGGING_CATEGORY(configLog, veltaconfig::LogCategory)
 
+constexpr qint64 ReadPieceSize = 64 * 1024;
+
 void warn(const char *format, const QString &path, const QString &detail)
 {
     qCWarning(configLog).noquote() << QString::fromUtf8(format).arg(path, detail);
 }
 
 // Reads at most one byte past the limit, so an oversized file or an endless
-// device is recognised without being read whole.
+// device is recognised without being read whole. It reads in pieces: asking
+// for the limit at once would reserve all of it for every small file.
 bool readFile(const QString &path, QByteArray *contents)
 {
     QFile file(path);
@@ -32,7 +35,14 @@ bool readFile(const QString &path, QByteArray *contents)
         warn(veltaconfig::CannotReadWarning, path, file.errorString());
         return false;
     }
-    *contents = file.read(veltaconfig::MaxFileSize + 1);
+    contents->clear();
+    while (contents->size() <= veltaconfig::MaxFileSize) {
+        const QByteArray piece = file.read(
+            qMin<qint64>(ReadPieceSize, veltaconfig::MaxFileSize + 1 - contents->size()));
+        if (piece.isEmpty())
+            break;
+        contents->append(piece);
+    }
     if (file.error() != QFileDevice::NoError) {
         warn(veltaconfig::CannotReadWarning, path, file.errorString());
         return false;
