@@ -25,6 +25,8 @@ BenchmarkRun::Options readOptions(const QCommandLineParser &parser)
         options.payments = 100;
         options.loadSamples = 5;
     }
+    if (parser.isSet(QStringLiteral("payments")))
+        options.payments = qMax(20, parser.value(QStringLiteral("payments")).toInt());
     for (const QString &item : parser.value(QStringLiteral("only")).split(QLatin1Char(','))) {
         if (!item.trimmed().isEmpty())
             options.only << item.trimmed().toInt();
@@ -55,6 +57,8 @@ int main(int argc, char **argv)
         QStringLiteral("Run only these benchmarks, e.g. 1,4 (for a closer look; the report "
                        "then holds only those)."),
         QStringLiteral("LIST") });
+    parser.addOption({ QStringLiteral("payments"),
+        QStringLiteral("Payments of the memory benchmark (default 1000)."), QStringLiteral("N") });
     parser.addOption({ QStringLiteral("generated-by"),
         QStringLiteral("The command named at the top of the report."), QStringLiteral("TEXT"),
         QStringLiteral("scripts/bench") });

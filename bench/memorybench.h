@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class BenchService;
@@ -23,6 +24,9 @@ private:
         int payments;
         qint64 residentKiB;
     };
+
+    qint64 secondHalfGrowthKiB() const;
+    QStringList details() const;
 
     BenchService &m_service;
     const int m_payments;
