@@ -58,11 +58,12 @@ QByteArray CurlRunner::config(const QString &token, int amount) const
 
 CurlRunner::Outcome CurlRunner::pay(const QString &token, int amount) const
 {
-    // -q first: no ~/.curlrc. No proxy: the service is on loopback.
+    // -q first: no ~/.curlrc. No proxy: the service is on loopback. A time
+    // limit like the plug-in's, so that a stuck service cannot stall the run.
     static const QStringList arguments { QStringLiteral("-q"), QStringLiteral("-sS"),
-        QStringLiteral("--noproxy"), QStringLiteral("*"), QStringLiteral("-w"),
-        QStringLiteral("\n%{http_code} %{time_total}\n"), QStringLiteral("--config"),
-        QStringLiteral("-") };
+        QStringLiteral("--noproxy"), QStringLiteral("*"), QStringLiteral("--max-time"),
+        QStringLiteral("5"), QStringLiteral("-w"), QStringLiteral("\n%{http_code} %{time_total}\n"),
+        QStringLiteral("--config"), QStringLiteral("-") };
     const qint64 start = ProcessStats::nowNs();
     const ChildProcess::Result child
         = ChildProcess::run(QLatin1String(bench::CurlProgram), arguments, config(token, amount));
