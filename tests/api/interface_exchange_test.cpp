@@ -4,7 +4,10 @@
 #include "contract/paymentprocessingrequest.h"
 #include "support/logcapture.h"
 
+#include <QElapsedTimer>
 #include <QNetworkReply>
+
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,9 @@ using vesanu::Interface;
 using Result = vesanu::Interface::RequestResult;
 
 namespace {
+
+// The code of a refusal whose "error_code" an int cannot carry.
+const int kUnreadable = std::numeric_limits<int>::min();
 
 class InterfaceExchange : public ::testing::Test
 {
@@ -105,8 +111,13 @@ TEST_F(InterfaceExchange, AnswersAreParsedIntoSuccessCodeAndMessage)
          false, 17, "undefined", "Нет средств", "Сервер вернул сообщение об ошибке: Нет средств"},
         {"error without note", FakeService::json({{"error_code", 17}}), false, 17, "undefined", "",
          "Сервер вернул сообщение об ошибке: "},
-        {"error code as string", FakeService::json({{"error_code", "17"}}), true, 0, "", "", ""},
-        {"error code fraction", FakeService::json({{"error_code", 1.5}}), true, 0, "", "", ""},
+        // Present and not 0 is a refusal, whatever its type or size.
+        {"error code as string", FakeService::json({{"error_code", "17"}}), false, kUnreadable,
+         "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        {"error code fraction", FakeService::json({{"error_code", 0.5}}), false, kUnreadable,
+         "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        {"error code 2^32", FakeService::json({{"error_code", 4294967296.0}, {"error_note", "n"}}),
+         false, kUnreadable, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
         {"service error on HTTP 400", FakeService::json({{"error_code", 5}, {"error_note", "n"}}, 400),
          false, 5, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
         {"JSON on HTTP 500", FakeService::json({{"error_code", 0}, {"status", "oops"}}, 500), false, 0,
@@ -178,11 +189,42 @@ TEST_F(InterfaceExchange, AnEmptyCreatorGivesAFailedResultInsteadOfThrowing)
     EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
     EXPECT_TRUE(log.contains("Не удалось создать HTTP-клиент"));
 
-    MockFactory<RestClient>::creator = [] () -> QSharedPointer<RestClient> {
-        throw std::runtime_error("broken factory");
+}
+
+namespace {
+
+class ThrowingClient : public RestClient
+{
+public:
+    bool request(const int &, const QUrl &, const QJsonDocument &,
+                 const QHash<QString, QString> &) override
+    {
+        throw std::runtime_error("broken client");
+    }
+};
+
+} // namespace
+
+TEST_F(InterfaceExchange, APaymentWithoutAWorkingClientFailsAtOnce)
+{
+    // Nothing was sent, so there is no outcome to wait for.
+    config.values.insert("VesaNu:payDuration", "5");
+    client.init();
+    const MockFactory<RestClient>::Creator creators[] = {
+        nullptr,
+        [] () -> QSharedPointer<RestClient> { throw std::runtime_error("broken factory"); },
+        [] () -> QSharedPointer<RestClient> { return QSharedPointer<ThrowingClient>::create(); },
     };
-    EXPECT_NO_THROW(result = client.payment(paymentRequest(100, "t")));
-    EXPECT_FALSE(result.success);
+    for (const MockFactory<RestClient>::Creator &creator : creators) {
+        MockFactory<RestClient>::creator = creator;
+        QElapsedTimer timer;
+        timer.start();
+        Result result;
+        EXPECT_NO_THROW(result = client.payment(paymentRequest(100, "t")));
+        EXPECT_LT(timer.elapsed(), 1000);
+        EXPECT_FALSE(result.success);
+        EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
+    }
 }
 
 TEST_F(InterfaceExchange, PaymentSendsTheBodyAndEndsAtOnceWhenPaid)
@@ -220,25 +262,34 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
         QList<RestClient::Result> answers;
         bool success;
         const char *key;
-        int calls;
+        int calls; // the void included
+        bool voided;
     };
     const Case cases[] = {
-        {"recorded and paid", {FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true, "", 2},
+        {"recorded and paid", {FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true, "", 2,
+         false},
         {"recorded, pending, then paid",
          {FakeService::noAnswer(), FakeService::json(statusAnswer(1)), FakeService::json(statusAnswer(2))},
-         true, "", 3},
+         true, "", 3, false},
         {"HTML error page, then paid",
-         {FakeService::json({{"html", true}}, 502), FakeService::json(statusAnswer(2))}, true, "", 2},
+         {FakeService::json({{"html", true}}, 502), FakeService::json(statusAnswer(2))}, true, "", 2,
+         false},
         {"not known to the service",
-         {FakeService::noAnswer(), FakeService::json({{"error_code", 404}, {"error_note", "unknown"}})},
-         false, "requestIncorrectAnswer", 2},
+         {FakeService::noAnswer(),
+          FakeService::json({{"error_code", 404}, {"error_note", "unknown"}}, 404)},
+         false, "requestIncorrectAnswer", 2, false},
+        // A service error says nothing about the payment: the wait asks on.
+        {"service error, then paid",
+         {FakeService::noAnswer(), FakeService::json({{"error_code", 500}, {"error_note", "busy"}}, 500),
+          FakeService::json(statusAnswer(2))},
+         true, "", 3, false},
         // An unanswered question settles nothing: the wait asks on (here
         // once, payDuration being 0), and a payment made is not reported failed.
         {"answer and question lost", {FakeService::noAnswer(), FakeService::noAnswer()}, false,
-         "requestIncorrectAnswer", 3},
+         "requestIncorrectAnswer", 4, true},
         {"question unanswered, then paid",
          {FakeService::noAnswer(), FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true,
-         "", 3},
+         "", 3, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -252,8 +303,61 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
         ASSERT_EQ(service.calls.size(), c.calls);
         const QString id = service.calls.at(0).body.object().value("transaction_id").toString();
         EXPECT_EQ(service.calls.at(1).url.path(), "/api/v1/payment/status/" + id);
+        EXPECT_EQ(service.calls.last().operation == 5, c.voided);
         EXPECT_EQ(result.getTransactionId(), id);
     }
+}
+
+TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
+{
+    struct Case
+    {
+        const char *name;
+        QList<RestClient::Result> answers; // the payment's, the status answers, the void's
+        const char *key;
+        int code;
+        const char *voidLog; // empty: no void
+    };
+    const auto ok = [](int status) { return FakeService::json(statusAnswer(status)); };
+    const char *const accepted = "Сервис принял отмену неподтвержденного платежа: %1";
+    const char *const refused = "Сервис не принял отмену неподтвержденного платежа: %1";
+    const Case cases[] = {
+        {"wait runs out pending", {ok(1), ok(1), ok(3)}, "requestStatusTimeout", 0, accepted},
+        {"no readable status answer", {ok(1), FakeService::noAnswer()}, "requestIncorrectAnswer", 0,
+         refused},
+        {"status answers are errors",
+         {ok(1), FakeService::json(statusAnswer(1, 500), 500), ok(3)}, "undefined", 500, accepted},
+        {"the void fails", {ok(1), ok(1), ok(-1)}, "requestStatusTimeout", 0, refused},
+        // Definite outcomes: nothing to void.
+        {"refused", {FakeService::json({{"error_code", 4}})}, "undefined", 4, ""},
+        {"failed", {ok(-1), ok(-1)}, "requestStatusFailed", 0, ""},
+        {"failed, then unreadable", {ok(-1), FakeService::noAnswer()}, "requestIncorrectAnswer", 0, ""},
+        {"paid", {ok(1), ok(2)}, "", 0, ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        LogCapture log;
+        service.calls.clear();
+        service.answers = c.answers;
+        const Result result = client.payment(paymentRequest(100, "t"));
+        const bool voided = *c.voidLog != 0;
+        ASSERT_FALSE(service.calls.isEmpty());
+        const FakeService::Call &last = service.calls.last();
+        EXPECT_EQ(last.operation == 5, voided);
+        EXPECT_EQ(result.message.key(), c.key) << "the void leaves the answer as it was";
+        EXPECT_EQ(result.errorCode, c.code);
+        if (voided) {
+            EXPECT_EQ(last.url.path(), "/api/v1/payment/reversal/" + result.getTransactionId());
+            EXPECT_TRUE(log.texts("vesanu").contains(
+                QString::fromUtf8(c.voidLog).arg(result.getTransactionId())));
+        }
+    }
+
+    // A refund left in doubt is not reversed again.
+    service.calls.clear();
+    service.answers = {ok(1), ok(1)};
+    client.reversal(reversalRequest("r"));
+    EXPECT_EQ(service.calls.size(), 2);
 }
 
 TEST_F(InterfaceExchange, ARequestThatNeverLeftIsReportedAtOnce)
@@ -324,6 +428,7 @@ TEST_F(InterfaceExchange, FiscalDataPostsTwoMembersAndReportsAcceptance)
         {FakeService::json({{"error_code", 3}, {"error_note", "unknown"}}), false},
         {FakeService::noAnswer(), false},
         {FakeService::json({{"error_code", 0}}, 500), false},
+        {FakeService::json({{"error_code", 1e300}}), false},
     };
     for (const Case &c : cases) {
         service.calls.clear();

@@ -35,29 +35,33 @@ protected:
 TEST_F(StatusWait, StopsAtTargetOrFailedAndReportsAFailedEndAsFailure)
 {
     configure(5, 0);
+    const auto ok = [](int status) { return FakeService::json(statusAnswer(status)); };
     struct Case
     {
         const char *name;
-        QList<int> statuses;
+        QList<RestClient::Result> answers;
         Result::Status target;
         int calls;
         bool success;
         const char *key;
     };
     const Case cases[] = {
-        {"target at once", {2}, Result::Paid, 1, true, ""},
-        {"pending then target", {0, 1, 5, 2}, Result::Paid, 4, true, ""},
-        {"reversed is not paid", {3, 3, 2}, Result::Paid, 3, true, ""},
-        {"failed ends the wait", {1, -1, 2}, Result::Paid, 2, false, "requestStatusFailed"},
-        {"failed ends a reversal wait", {-1}, Result::Reversed, 1, false, "requestStatusFailed"},
+        {"target at once", {ok(2)}, Result::Paid, 1, true, ""},
+        {"pending then target", {ok(0), ok(1), ok(5), ok(2)}, Result::Paid, 4, true, ""},
+        {"reversed is not paid", {ok(3), ok(3), ok(2)}, Result::Paid, 3, true, ""},
+        {"failed ends the wait", {ok(1), ok(-1), ok(2)}, Result::Paid, 2, false, "requestStatusFailed"},
+        {"failed ends a reversal wait", {ok(-1)}, Result::Reversed, 1, false, "requestStatusFailed"},
+        // An answer that failed is not final, whatever status its body names.
+        {"failed answer at the target", {FakeService::json(statusAnswer(2), 500), ok(2)}, Result::Paid,
+         2, true, ""},
+        {"service error naming Failed", {FakeService::json(statusAnswer(-1, 500)), ok(2)}, Result::Paid,
+         2, true, ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         LogCapture log;
         service.calls.clear();
-        service.answers.clear();
-        for (int status : c.statuses)
-            service.answers << FakeService::json(statusAnswer(status));
+        service.answers = c.answers;
         const Result result = client.waitForStatus(c.target, "tx-1");
         EXPECT_EQ(service.calls.size(), c.calls);
         EXPECT_EQ(result.success, c.success);
@@ -94,22 +98,37 @@ TEST_F(StatusWait, AFailedLastAnswerIsReturnedAsItCame)
     EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
 }
 
-TEST_F(StatusWait, RequestsStartOneIntervalAfterThePreviousStart)
+TEST_F(StatusWait, RequestsStartOneIntervalAfterThePreviousStartAndNoLaterThanTheDeadline)
 {
-    configure(2, 1);
-    service.fallback = FakeService::json(statusAnswer(0));
-    const steady_clock::time_point start = steady_clock::now();
-    const Result result = client.waitForStatus(Result::Paid, "tx");
-    const milliseconds elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
+    struct Case
+    {
+        int payDuration;
+        int interval;
+        QList<int> offsetsMs;
+    };
+    const Case cases[] = {
+        {2, 1, {0, 1000, 2000}},
+        // The last sleep is cut short: the wait ends within payDuration and one exchange.
+        {1, 3, {0, 1000}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.interval);
+        configure(c.payDuration, c.interval);
+        service.calls.clear();
+        service.fallback = FakeService::json(statusAnswer(0));
+        const steady_clock::time_point start = steady_clock::now();
+        const Result result = client.waitForStatus(Result::Paid, "tx");
+        const milliseconds elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
 
-    ASSERT_EQ(service.calls.size(), 3) << "at 0 s, 1 s and 2 s";
-    for (int k = 0; k < service.calls.size(); ++k) {
-        const milliseconds offset = duration_cast<milliseconds>(service.calls.at(k).at - start);
-        EXPECT_GE(offset.count(), 1000 * k);
-        EXPECT_LT(offset.count(), 1000 * k + 250);
+        ASSERT_EQ(service.calls.size(), c.offsetsMs.size());
+        for (int k = 0; k < service.calls.size(); ++k) {
+            const milliseconds offset = duration_cast<milliseconds>(service.calls.at(k).at - start);
+            EXPECT_GE(offset.count(), c.offsetsMs.at(k));
+            EXPECT_LT(offset.count(), c.offsetsMs.at(k) + 250);
+        }
+        EXPECT_LT(elapsed.count(), c.offsetsMs.last() + 500);
+        EXPECT_EQ(result.message.key(), "requestStatusTimeout");
     }
-    EXPECT_LT(elapsed.count(), 2500);
-    EXPECT_EQ(result.message.key(), "requestStatusTimeout");
 }
 
 TEST_F(StatusWait, ZeroIntervalPollsBackToBackUntilTheDurationHasPassed)

@@ -2,6 +2,8 @@
 
 #include <QLatin1String>
 
+#include <limits>
+
 // The vocabulary the API client shares with the service, the configuration
 // and the people reading its logs, in one place.
 namespace vesanu {
@@ -48,6 +50,14 @@ inline const char *const JsonPaymentStatus = "payment_status";
 inline const char *const JsonPaymentId = "payment_id";
 inline const char *const JsonPhoneNumber = "phone_number";
 
+// An "error_code" that is present but no whole number an int can hold (a
+// string, a fraction, 2^32, true) is still a refusal. Its errorCode is this
+// value: no service sends it, and nobody can take it for 0.
+constexpr int UnreadableErrorCode = std::numeric_limits<int>::min();
+
+// The HTTP status with which the service says it does not know a transaction.
+constexpr int HttpNotFound = 404;
+
 // Messages for the cashier: key and default text.
 inline const char *const KeyIncorrectAnswer = "requestIncorrectAnswer";
 inline const char *const TextIncorrectAnswer = "Некорректный ответ от сервера";
@@ -70,6 +80,8 @@ inline const char *const LogStatusFailed = "Сервис отклонил опе
 inline const char *const LogStatusTimeout = "Статус операции не получен за отведенное время";
 inline const char *const LogUnknownOutcome = "Результат операции неизвестен, запрос статуса: %1";
 inline const char *const LogReversal = "Полный возврат";
+inline const char *const LogVoidAccepted = "Сервис принял отмену неподтвержденного платежа: %1";
+inline const char *const LogVoidRefused = "Сервис не принял отмену неподтвержденного платежа: %1";
 
 } // namespace api
 } // namespace vesanu

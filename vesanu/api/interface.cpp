@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QUuid>
 
+#include <algorithm>
 #include <exception>
 #include <thread>
 
@@ -67,7 +68,12 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
         {text(JsonCashboxCode), cashboxCode},
         {text(JsonTransactionId), id},
     };
-    RequestResult result = settle(sendRequest(Payment, body), RequestResult::Paid, id);
+    bool inDoubt = false;
+    RequestResult result = settle(sendRequest(Payment, body), RequestResult::Paid, id, &inDoubt);
+    // The cashier is about to hear of a failure that the customer could still
+    // turn into a payment by confirming late: void it first.
+    if (inDoubt)
+        voidPayment(id);
     result.transactionId = id;
     return result;
 }
@@ -76,7 +82,8 @@ Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &req
 {
     logger->info(LogReversal);
     const QString id = request.getRrn();
-    return settle(sendRequest(Reversal, id), RequestResult::Reversed, id);
+    bool inDoubt = false;
+    return settle(sendRequest(Reversal, id), RequestResult::Reversed, id, &inDoubt);
 }
 
 bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode) const
@@ -88,10 +95,12 @@ bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode)
     return sendRequest(OfdData, body).success;
 }
 
-// Carries a first answer of a payment or a reversal to its outcome.
+// Carries a first answer of a payment or a reversal to its outcome. A failed
+// outcome is in doubt when the service may still complete the operation.
 Interface::RequestResult Interface::settle(RequestResult first, RequestResult::Status target,
-                                           const QString &id) const
+                                           const QString &id, bool *inDoubt) const
 {
+    *inDoubt = false;
     // No usable answer (nothing came back, or an HTTP error without the
     // service's own error code) does not mean the service did not act: the
     // money may have moved. Ask the service before reporting a failure.
@@ -100,17 +109,45 @@ Interface::RequestResult Interface::settle(RequestResult first, RequestResult::S
     if (!first.success && first.errorCode == 0 && !first.unsent) {
         logger->info(LogUnknownOutcome, id);
         const RequestResult known = sendRequest(PaymentStatus, id);
-        // Still no usable answer: the outcome is as unknown as before, so the
-        // service is asked on while time is left, as in any status wait.
-        if (!known.success && known.errorCode == 0)
-            return waitForStatus(target, id);
-        if (!known.success)
+        // The service has no such transaction: the request never arrived.
+        if (known.unknownTransaction)
             return first;
+        // Any other failed answer, a service error included, says nothing
+        // about the operation: ask on while time is left.
+        if (!known.success)
+            return awaitStatus(target, id, inDoubt);
         first = known;
     }
-    if (first.success && first.getPaymentStatus() != target)
-        return waitForStatus(target, id);
+    if (first.success && first.getPaymentStatus() != target) {
+        // The service's own Failed is final, whatever the wait hears after it.
+        const bool failed = first.getPaymentStatus() == RequestResult::Failed;
+        const RequestResult last = awaitStatus(target, id, inDoubt);
+        *inDoubt = *inDoubt && !failed;
+        return last;
+    }
     return first;
+}
+
+// A wait that ends in a failure other than the service's Failed or its "no
+// such transaction" leaves the operation open at the service.
+Interface::RequestResult Interface::awaitStatus(RequestResult::Status target, const QString &id,
+                                                bool *inDoubt) const
+{
+    const RequestResult last = waitForStatus(target, id);
+    *inDoubt = !last.success && !last.unknownTransaction
+               && last.message.key() != text(KeyStatusFailed);
+    return last;
+}
+
+// One reversal, best effort and without a status wait: the host's answer
+// stays the failure it is, and the log tells whether the service took it.
+void Interface::voidPayment(const QString &id) const
+{
+    const RequestResult voided = sendRequest(Reversal, id);
+    if (voided.success && voided.getPaymentStatus() != RequestResult::Failed)
+        logger->info(LogVoidAccepted, id);
+    else
+        logger->error(LogVoidRefused, id);
 }
 
 Interface::RequestResult Interface::waitForStatus(RequestResult::Status target,
@@ -120,16 +157,21 @@ Interface::RequestResult Interface::waitForStatus(RequestResult::Status target,
 
     RequestResult record;
     const Clock::time_point start = Clock::now();
+    // The last question goes out at the deadline at the latest, so that the
+    // wait ends within payDuration and one exchange.
+    const Clock::time_point deadline = start + payDuration;
     Clock::time_point next = start;
     for (;;) {
         const Clock::time_point now = Clock::now();
-        if (now < next)
-            std::this_thread::sleep_for(next - now);
+        const Clock::time_point due = std::min(next, deadline);
+        if (now < due)
+            std::this_thread::sleep_for(due - now);
         next = Clock::now() + statusRequestInterval;
 
         record = sendRequest(PaymentStatus, id);
+        // Only an answer that itself succeeded can be final.
         const RequestResult::Status status = record.getPaymentStatus();
-        if (status == target || status == RequestResult::Failed)
+        if (record.success && (status == target || status == RequestResult::Failed))
             break;
         if (std::chrono::duration_cast<milliseconds>(Clock::now() - start) >= payDuration)
             break;
@@ -172,7 +214,7 @@ Interface::RequestResult Interface::exchange(Method method, const QString &id,
             MockFactory<RestClient>::creator ? MockFactory<RestClient>::creator() : nullptr;
         if (!client) {
             logger->error(LogNoClient);
-            return getRequestResult(answer);
+            return neverSent();
         }
         client->setTimeout(qint64(timeout.count()));
         client->setLogger(logger);
@@ -183,12 +225,21 @@ Interface::RequestResult Interface::exchange(Method method, const QString &id,
     } catch (const std::exception &error) {
         // Nothing may escape into the host: a failure here is a failed exchange.
         logger->error(LogExchangeFailed, QString::fromLocal8Bit(error.what()));
-        answer = RestClient::Result();
+        return neverSent();
     } catch (...) {
         logger->error(LogExchangeFailed, QString());
-        answer = RestClient::Result();
+        return neverSent();
     }
     return getRequestResult(answer);
+}
+
+// Without a working client nothing went out, so there is nothing to ask the
+// service about and no reason to keep the cashier waiting.
+Interface::RequestResult Interface::neverSent() const
+{
+    RequestResult result = getRequestResult(RestClient::Result());
+    result.unsent = true;
+    return result;
 }
 
 QHash<QString, QString> Interface::getHeaders() const

@@ -61,9 +61,12 @@ public:
         QJsonObject json;
         QString transactionId;
         // The request cannot have reached the service: the connection was
-        // refused, the host unknown, the TLS handshake failed, or the client
-        // refused to send it. Not part of equality.
+        // refused, the host unknown, the TLS handshake failed, the client
+        // refused to send it, or there was no client. Not part of equality.
         bool unsent = false;
+        // The service answered that it does not know the transaction (HTTP
+        // 404 with a JSON answer). Not part of equality.
+        bool unknownTransaction = false;
     };
 
     Interface();
@@ -95,7 +98,11 @@ protected:
 
 private:
     RequestResult exchange(Method method, const QString &id, const QJsonDocument &body) const;
-    RequestResult settle(RequestResult first, RequestResult::Status target, const QString &id) const;
+    RequestResult neverSent() const;
+    RequestResult settle(RequestResult first, RequestResult::Status target, const QString &id,
+                         bool *inDoubt) const;
+    RequestResult awaitStatus(RequestResult::Status target, const QString &id, bool *inDoubt) const;
+    void voidPayment(const QString &id) const;
 };
 
 } // namespace vesanu

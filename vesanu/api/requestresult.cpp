@@ -28,6 +28,16 @@ int wholeNumber(const QJsonValue &value, int fallback)
     return int(number);
 }
 
+// "error_code" absent or exactly 0 is no error. Any other value is a refusal,
+// whatever its type or size; one that an int cannot carry is reported as
+// UnreadableErrorCode, so that it never passes for 0.
+int errorCodeOf(const QJsonValue &value)
+{
+    if (value.isUndefined() || (value.isDouble() && value.toDouble() == 0))
+        return 0;
+    return wholeNumber(value, UnreadableErrorCode);
+}
+
 // Failures that happen before a byte of the request is on its way.
 bool isUnsent(const RestClient::Result &result)
 {
@@ -95,7 +105,8 @@ Interface::RequestResult Interface::getRequestResult(const RestClient::Result &r
         return parsed;
     }
 
-    parsed.errorCode = wholeNumber(parsed.json.value(QLatin1String(JsonErrorCode)), 0);
+    parsed.unknownTransaction = result.httpStatus == HttpNotFound;
+    parsed.errorCode = errorCodeOf(parsed.json.value(QLatin1String(JsonErrorCode)));
     if (parsed.errorCode != 0) {
         const QString note = stringMember(parsed.json, JsonErrorNote);
         logger->error(LogServiceError, note);
