@@ -74,20 +74,44 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, PaymentLife,
         LifeCase { "reverse-pending:1", "RRS", { 2, 4, 4, 3 }, "reversed", "reversed" },
         LifeCase { "reverse-fail", "RS", { 2, -1, -1 }, "paid", "failed" },
         LifeCase { "reverse-pending:1+reverse-fail", "RS", { 2, 4, -1 }, "paid", "failed" },
-        LifeCase { "pending:1", "SR", { 1, 2, 3 }, "reversed", "reversed" }));
+        LifeCase { "pending:1", "SR", { 1, 2, 3 }, "reversed", "reversed" },
+        // A pending payment is cancelled, for good; or the service refuses.
+        LifeCase { "pending:1", "RS", { 1, 3, 3 }, "reversed", "reversed" },
+        LifeCase { "never+reverse-fail", "RS", { 1, -1, -1 }, "pending", "failed" }));
 
-TEST(Payment, PendingForMillisecondsTurnsPaidOnTime)
+TEST(Payment, PendingForMillisecondsTurnsPaidOnTimeUnlessReversedFirst)
 {
-    Payment payment = makePayment(QStringLiteral("pending-ms:100"), 1000);
-    payment.advance(1099);
-    EXPECT_EQ(payment.wireStatus(), 1);
-    payment.advance(1100);
-    EXPECT_EQ(payment.wireStatus(), 2);
+    struct Case
+    {
+        const char *token;
+        qint64 reversedAtMs; // -1: never
+        const char *stateAt1099;
+        const char *stateAt1100;
+    };
+    const Case cases[] = {
+        { "pending-ms:100", -1, "pending", "paid" },
+        { "never+confirm-late:100", -1, "pending", "paid" },
+        { "never+confirm-late:100", 1050, "reversed", "reversed" },
+        { "pending-ms:100", 1050, "reversed", "reversed" },
+        { "never+confirm-late:100+reverse-fail", 1050, "pending", "paid" },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.token);
+        Payment payment = makePayment(QString::fromUtf8(c.token), 1000);
+        if (c.reversedAtMs >= 0)
+            payment.reverse(c.reversedAtMs);
+        payment.advance(1099);
+        EXPECT_EQ(payment.toLedgerJson().value(QStringLiteral("state")).toString().toStdString(),
+            c.stateAt1099);
+        payment.advance(1100);
+        EXPECT_EQ(payment.toLedgerJson().value(QStringLiteral("state")).toString().toStdString(),
+            c.stateAt1100);
+    }
 }
 
-TEST(Payment, OnlyPaidOrReversedPaymentsCanBeReversed)
+TEST(Payment, FailedPaymentsCannotBeReversed)
 {
-    EXPECT_FALSE(makePayment(QStringLiteral("never")).canReverse());
+    EXPECT_TRUE(makePayment(QStringLiteral("never")).canReverse());
     EXPECT_FALSE(makePayment(QStringLiteral("declined")).canReverse());
     EXPECT_TRUE(makePayment(QStringLiteral("4111")).canReverse());
 }

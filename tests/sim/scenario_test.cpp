@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(Tokens, ScenarioRefusal,
         "phone:+7701", "phone:", "phone:1+phone:2", "status-fault:bogus", "status-fault",
         "status-fault:drop+status-fault:empty", "delay:1+delay:2", "drop+nonjson", "bogus:1",
         "drop@0", "drop@x", "reverse-fail:1", "reverse-pending", "delay:600001",
-        "pending-ms:86400001"));
+        "pending-ms:86400001", "confirm-late", "confirm-late:x",
+        "confirm-late:1+confirm-late:2"));
 
 TEST(Scenario, ReversalAndPhoneDirectives)
 {
@@ -88,6 +89,8 @@ TEST(Scenario, ReversalAndPhoneDirectives)
     EXPECT_TRUE(scenario.reverseFails());
     EXPECT_EQ(scenario.phone(), QStringLiteral("77011234567"));
     EXPECT_EQ(scenario.outcome(), Outcome::Paid);
+    EXPECT_EQ(scenario.confirmLateMs(), -1);
+    EXPECT_EQ(parsed(QStringLiteral("never+confirm-late:4000")).confirmLateMs(), 4000);
 }
 
 struct FaultCase
@@ -130,6 +133,7 @@ INSTANTIATE_TEST_SUITE_P(Tokens, ScenarioFaults,
         FaultCase { "reversal-fault:empty", Target::Reversal, 1, { Kind::Empty } },
         FaultCase { "reversal-fault:empty", Target::Payment, 1, {} },
         FaultCase { "ofd-fault:http500", Target::Ofd, 3, { Kind::Http500 } },
+        FaultCase { "status-fault:error500@1", Target::Status, 1, { Kind::Error500 } },
         FaultCase { "cut+x", Target::Payment, 1, { Kind::Cut } }));
 
 TEST(Scenario, DelayCarriesItsDuration)

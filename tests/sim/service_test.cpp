@@ -161,20 +161,21 @@ TEST(Service, UnknownTransactionsAreRefusedWith404)
     Ledger ledger;
     Service service(ledger, {});
     EXPECT_EQ(service.status(QStringLiteral("nope")).errorCode(), 404);
+    EXPECT_EQ(service.status(QStringLiteral("nope")).httpStatus, 404);
     EXPECT_EQ(service.reversal(QStringLiteral("nope")).errorCode(), 404);
     EXPECT_EQ(
         service.submitQrCode(R"({"transaction_id":"nope","qrcode":"q"})", kJson).errorCode(), 404);
     EXPECT_EQ(service.submitQrCode(R"({"transaction_id":"nope"})", kJson).errorCode(), 400);
 }
 
-TEST(Service, PendingPaymentCannotBeReversed)
+TEST(Service, FailedPaymentCannotBeReversed)
 {
     Ledger ledger;
     Service service(ledger, {});
-    service.payment(goodBody("1500", "\"never\""), kJson, {});
+    service.payment(goodBody("1500", "\"declined\""), kJson, {});
     const Answer answer = service.reversal(QStringLiteral("tx-1"));
     EXPECT_EQ(answer.errorCode(), 422);
-    EXPECT_EQ(answer.body.value(QStringLiteral("payment_status")).toInt(), 1);
+    EXPECT_EQ(answer.body.value(QStringLiteral("payment_status")).toInt(), -1);
 }
 
 TEST(Service, PaymentNumbersIncreaseFrom1001)

@@ -56,6 +56,12 @@ INSTANTIATE_TEST_SUITE_P(Kinds, BodyFault,
     ::testing::Values(BodyFaultCase { "nonjson", 200,
                           [](const QByteArray &b) { return !b.isEmpty() && !parsesAsJson(b); } },
         BodyFaultCase { "http500", 500, [](const QByteArray &b) { return b.contains("<html>"); } },
+        BodyFaultCase { "error500", 500,
+            [](const QByteArray &b) {
+                const QJsonObject json = QJsonDocument::fromJson(b).object();
+                return json.value(QStringLiteral("error_code")).toInt() == 500
+                    && json.value(QStringLiteral("payment_status")).toInt() == 2;
+            } },
         BodyFaultCase { "empty", 200, [](const QByteArray &b) { return b.isEmpty(); } },
         BodyFaultCase { "array", 200,
             [](const QByteArray &b) { return QJsonDocument::fromJson(b).isArray(); } },

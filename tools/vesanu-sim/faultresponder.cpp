@@ -26,6 +26,16 @@ std::string withMember(const std::string &json, const std::string &member)
     return json.substr(0, json.size() - 1) + (json.size() > 2 ? "," : "") + member + "}";
 }
 
+// The service failing on its side: its own error code and note on top of the
+// envelope, whose status the client must not take for an answer.
+std::string serviceError(const Answer &answer)
+{
+    Answer failed = answer;
+    failed.body.insert(QLatin1String(key::ErrorCode), code::ServiceError);
+    failed.body.insert(QLatin1String(key::ErrorNote), QLatin1String(note::ServiceError));
+    return jsonOf(failed);
+}
+
 const std::string &nestedBody()
 {
     static const std::string body
@@ -124,6 +134,9 @@ void FaultResponder::respondWith(Kind kind, const httplib::Request &request,
         return response.set_content("[" + json + "]", header::Json);
     case Kind::Nested:
         return response.set_content(nestedBody(), header::Json);
+    case Kind::Error500:
+        response.status = 500;
+        return response.set_content(serviceError(answer), header::Json);
     case Kind::Delay:
         break;
     }

@@ -9,10 +9,11 @@ namespace sim {
 
 namespace {
 
+// HTTP 404 as well: no such transaction is no such resource.
 Answer unknownTransaction(const QString &transactionId)
 {
-    Answer answer
-        = Answer::refusal(code::UnknownTransaction, QLatin1String(note::UnknownTransaction));
+    Answer answer = Answer::refusal(code::UnknownTransaction,
+        QLatin1String(note::UnknownTransaction), code::UnknownTransaction);
     answer.body.insert(QLatin1String(key::TransactionId), transactionId);
     return answer;
 }

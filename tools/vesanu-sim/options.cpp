@@ -43,11 +43,13 @@ no directive is plain token text; a token of plain text alone is paid at once.
   error:CODE           refused with error_code CODE; recorded as failed
   flap:N               not-final values 0, 1, 5, 7 in turn; paid at the N-th query
   reverse-pending:N    a reversal stays pending (4) until the N-th status query
-  reverse-fail         a reversal fails (-1); the payment stays paid
+  reverse-fail         a reversal fails (-1); the payment stays paid (or pending)
+  confirm-late:MS      a pending payment turns paid MS ms after it was made,
+                       unless a reversal cancelled it first
   phone:DIGITS         the payer's phone number (default 77010000000)
 Faults of the payment answer (the payment is recorded all the same):
   delay:MS  drop  cut  nonjson  http500  empty  silent  drip  huge  badutf8
-  array  nested
+  array  nested  error500
   status-fault:F, reversal-fault:F, ofd-fault:F put fault F on those answers.
   A fault applies to every answer of its kind; F@N to the first N only.
 Example: "pending:2+phone:77011234567+delay:200+status-fault:nonjson@1".

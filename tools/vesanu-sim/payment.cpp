@@ -93,8 +93,13 @@ bool Payment::sameContents(const Request &request) const
 
 void Payment::advance(qint64 nowMs)
 {
-    if (m_state == State::Pending && m_scenario.outcome() == Scenario::Outcome::PendingMs
-        && nowMs - m_createdMs >= m_scenario.outcomeArgument())
+    if (m_state != State::Pending)
+        return;
+    const qint64 age = nowMs - m_createdMs;
+    const int confirmLate = m_scenario.confirmLateMs();
+    if ((m_scenario.outcome() == Scenario::Outcome::PendingMs
+            && age >= m_scenario.outcomeArgument())
+        || (confirmLate >= 0 && age >= confirmLate))
         settle(State::Paid);
 }
 
@@ -133,7 +138,7 @@ int Payment::countStatusQuery(qint64 nowMs)
 
 bool Payment::canReverse() const
 {
-    return m_state == State::Paid || m_state == State::Reversed;
+    return m_state != State::Failed;
 }
 
 int Payment::reverse(qint64 nowMs)
@@ -141,6 +146,12 @@ int Payment::reverse(qint64 nowMs)
     advance(nowMs);
     touch();
     ++m_reversalRequests;
+    // A pending payment is cancelled at once: nothing was paid, and no later
+    // confirmation can complete it.
+    if (m_state == State::Pending) {
+        finishReversal();
+        return m_reversalRequests;
+    }
     // A reversed payment or one being reversed answers its state again.
     if (m_state == State::Paid && m_reversal != Reversal::Pending) {
         m_reversalQueries = 0;

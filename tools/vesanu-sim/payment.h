@@ -32,12 +32,14 @@ public:
     Payment(const Request &request, const Scenario &scenario, int paymentId, qint64 nowMs);
 
     bool sameContents(const Request &request) const;
-    // Brings time-driven changes ("pending-ms") up to nowMs.
+    // Brings time-driven changes ("pending-ms", "confirm-late") up to nowMs.
     void advance(qint64 nowMs);
     // A repeated payment request, a status query, a reversal, a fiscal
     // submission; each returns the number of that kind of answer so far.
     int countPaymentRequest(qint64 nowMs);
     int countStatusQuery(qint64 nowMs);
+    // Paid and pending payments can be reversed (a pending one is cancelled),
+    // and a reversed one answers its state again; a failed one cannot.
     bool canReverse() const;
     int reverse(qint64 nowMs);
     int addQrCode(const QString &qrCode, qint64 nowMs);

@@ -29,6 +29,7 @@ const KindName kKindNames[] = {
     { fault::BadUtf8, Kind::BadUtf8 },
     { fault::Array, Kind::Array },
     { fault::Nested, Kind::Nested },
+    { fault::Error500, Kind::Error500 },
 };
 
 struct OutcomeName
@@ -100,6 +101,7 @@ bool needsArgument(const QString &name)
     return isOneOf(name,
         { directive::Pending, directive::PendingMs, directive::DeclinedAfter, directive::Error,
             directive::Flap, directive::Phone, directive::Delay, directive::ReversePending,
+            directive::ConfirmLate,
             directive::StatusFault, directive::ReversalFault, directive::OfdFault });
 }
 
@@ -179,6 +181,8 @@ bool Scenario::applyDirective(
         return applyReversal(name, argument, error);
     if (name == QLatin1String(directive::Phone))
         return applyPhone(argument, error);
+    if (name == QLatin1String(directive::ConfirmLate))
+        return applyConfirmLate(argument, error);
     Kind kind;
     // "delay:MS" and bare fault kinds ("drop", "drop@1") are payment faults.
     if (name == QLatin1String(directive::Delay)
@@ -242,6 +246,13 @@ bool Scenario::applyPhone(const QString &argument, QString *error)
     if (!m_phone.isEmpty() || !allDigits)
         return fail(error, QStringLiteral("bad or repeated phone"));
     m_phone = argument;
+    return true;
+}
+
+bool Scenario::applyConfirmLate(const QString &argument, QString *error)
+{
+    if (m_confirmLateMs >= 0 || !parseNumber(argument, 0, limit::MaxPendingMs, &m_confirmLateMs))
+        return fail(error, QStringLiteral("bad or repeated confirm-late"));
     return true;
 }
 

@@ -28,7 +28,8 @@ public:
         Huge,
         BadUtf8,
         Array,
-        Nested
+        Nested,
+        Error500
     };
     struct Fault
     {
@@ -48,6 +49,9 @@ public:
     // Status queries a reversal stays pending for; 0 = reversed at once.
     int reversePending() const { return m_reversePending; }
     bool reverseFails() const { return m_reverseFails; }
+    // A pending payment turns paid this long after it was made, unless it was
+    // reversed first; -1 when the token does not say so.
+    int confirmLateMs() const { return m_confirmLateMs; }
     // Empty when the token names no phone.
     QString phone() const { return m_phone; }
     // The faults for the answerNumber-th answer (counted from 1) of a target.
@@ -62,6 +66,7 @@ private:
     bool applyOutcome(Outcome outcome, const QString &argument, QString *error);
     bool applyReversal(const QString &name, const QString &argument, QString *error);
     bool applyPhone(const QString &argument, QString *error);
+    bool applyConfirmLate(const QString &argument, QString *error);
     bool addFault(Target target, const QString &faultText, QString *error);
 
     Outcome m_outcome = Outcome::Paid;
@@ -70,6 +75,7 @@ private:
     int m_reversePending = 0;
     bool m_reversePendingSet = false;
     bool m_reverseFails = false;
+    int m_confirmLateMs = -1;
     QString m_phone;
     std::array<std::vector<Fault>, 4> m_faults;
     QStringList m_directives;

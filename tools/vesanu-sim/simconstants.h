@@ -83,6 +83,7 @@ constexpr int Forbidden = 403;
 constexpr int UnknownTransaction = 404;
 constexpr int Conflict = 409;
 constexpr int NotReversible = 422;
+constexpr int ServiceError = 500;
 } // namespace code
 
 namespace note {
@@ -103,7 +104,8 @@ constexpr const char *BadQrCode = "qrcode must be a string";
 constexpr const char *BadScenario = "bad scenario token: ";
 constexpr const char *Conflict = "transaction_id already used with different contents";
 constexpr const char *UnknownTransaction = "unknown transaction";
-constexpr const char *NotReversible = "only a paid payment can be reversed";
+constexpr const char *NotReversible = "only a paid or pending payment can be reversed";
+constexpr const char *ServiceError = "internal error";
 constexpr const char *ScenarioError = "declined by the service, code ";
 constexpr const char *NoSuchAddress = "no such address";
 constexpr const char *HttpError = "HTTP error ";
@@ -123,6 +125,7 @@ constexpr const char *Error = "error";
 constexpr const char *Flap = "flap";
 constexpr const char *ReversePending = "reverse-pending";
 constexpr const char *ReverseFail = "reverse-fail";
+constexpr const char *ConfirmLate = "confirm-late";
 constexpr const char *Phone = "phone";
 constexpr const char *Delay = "delay";
 constexpr const char *StatusFault = "status-fault";
@@ -143,6 +146,7 @@ constexpr const char *Huge = "huge";
 constexpr const char *BadUtf8 = "badutf8";
 constexpr const char *Array = "array";
 constexpr const char *Nested = "nested";
+constexpr const char *Error500 = "error500";
 } // namespace fault
 
 namespace limit {
