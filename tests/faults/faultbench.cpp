@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <limits>
 
@@ -26,6 +27,8 @@ const int kAmount = 4550;
 const char kTokenText[] = "5559000011112222";
 // A hang is anything beyond the longest road a call may take plus this.
 const qint64 kMarginMs = 1500;
+// How long after a late confirmation was due the ledger is read.
+const qint64 kLateConfirmationMarginMs = 500;
 // A bounded exchange holds about its 1 MiB cap; this is far above that and
 // far below the 50 MiB a hostile answer offers. AddressSanitizer's shadow
 // memory and quarantine swell the resident size by more than that, so there
@@ -63,7 +66,8 @@ QString iniFor(const QUrl &host, const char *settings)
 }
 
 // The longest a call may block with these settings: the first exchange, the
-// question after an unknown outcome, and a whole status wait.
+// question after an unknown outcome, a status wait whose last question leaves
+// by payDuration, and the void of a payment left in doubt.
 qint64 boundMs(const QString &ini, Operation operation)
 {
     auto seconds = [&ini](const char *key) {
@@ -77,7 +81,15 @@ qint64 boundMs(const QString &ini, Operation operation)
     const qint64 timeout = seconds("timeout");
     if (!isMoney(operation))
         return timeout + kMarginMs;
-    return 3 * timeout + seconds("payDuration") + seconds("statusRequestInterval") + kMarginMs;
+    return 4 * timeout + seconds("payDuration") + kMarginMs;
+}
+
+// "confirm-late:MS" in a token: when the customer confirms on their own; -1 if never.
+qint64 lateConfirmationMs(const char *token)
+{
+    static const QRegularExpression directive(QStringLiteral("(?:^|\\+)confirm-late:(\\d+)"));
+    const QRegularExpressionMatch match = directive.match(QString::fromLatin1(token));
+    return match.hasMatch() ? match.captured(1).toLongLong() : -1;
 }
 
 // "success", or "failure `key` (code N)"; fiscal data is delivered or not.
@@ -193,6 +205,11 @@ ScenarioRow FaultBench::run(int order, const char *section, const FaultCase &c)
     const Observation seen = perform(c, plugin.processing());
     if (!seen.prepared)
         return ScenarioRow();
+    // Limbo is judged once the customer's late confirmation had its chance.
+    const qint64 lateMs = lateConfirmationMs(c.token);
+    const qint64 untilLedgerMs = lateMs + kLateConfirmationMarginMs - seen.elapsedMs;
+    if (lateMs >= 0 && untilLedgerMs > 0)
+        QThread::msleep(static_cast<unsigned long>(untilLedgerMs));
     SimulatorProcess *simulator = farm().simulator(c.target);
     const LedgerView ledger(simulator ? simulator->payment(seen.transaction) : QJsonObject(),
         seen.simulatorLog, simulator ? simulator->apiUrl().path() : QString());
@@ -261,6 +278,10 @@ void FaultBench::checkBounds(const FaultCase &c, const Observation &seen, const 
     }
     EXPECT_LE(ledger.paymentRequests(), 1) << "a payment is never sent twice";
     EXPECT_LE(ledger.reversalRequests(), 1) << "a reversal is never sent twice";
+    if (c.operation == Operation::Pay && farm().simulator(c.target)) {
+        EXPECT_EQ(ledger.reversalRequests(), (c.flags & Voided) ? 1 : 0)
+            << "a payment is voided exactly when it was left in doubt";
+    }
     // Nothing the service answers may bring the secret, a signature or the
     // customer's token into the log.
     const QRegularExpression digest(QStringLiteral("[0-9a-f]{64}"));
@@ -288,12 +309,16 @@ ScenarioRow FaultBench::judge(const FaultCase &c, const Observation &seen, const
     row.ledger = peerAccount(c.target, ledger, c.operation);
     const bool completed = ledger.completed(c.operation);
     row.falseSuccess = seen.success && !completed;
-    row.limbo = isMoney(c.operation) && completed && !seen.success;
+    const bool inLimbo = isMoney(c.operation) && completed && !seen.success;
+    // Only where the plug-in did send its void and the service refused it.
+    row.serviceKept = inLimbo && (c.flags & VoidRefused) && ledger.reversalRefused();
+    row.limbo = inLimbo && !row.serviceKept;
     row.resent = !isMoney(c.operation) && completed && !seen.success;
     row.unexpected = row.observed.section(QLatin1Char(','), 0, 0) != row.expected;
 
     EXPECT_FALSE(row.falseSuccess) << "false success; the service: " << row.ledger.toStdString();
     EXPECT_FALSE(row.limbo) << "money in limbo; the host was told " << seen.key.toStdString();
+    EXPECT_EQ(row.serviceKept, bool(c.flags & VoidRefused)) << row.ledger.toStdString();
     EXPECT_EQ(seen.success, c.success) << seen.key.toStdString();
     EXPECT_EQ(seen.key, QString::fromLatin1(c.key));
     EXPECT_EQ(seen.code, c.code);

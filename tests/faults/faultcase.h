@@ -32,6 +32,10 @@ enum class Operation {
 enum CaseFlag {
     Measured = 1, // its time and memory go into the report
     NothingArrives = 2, // not a byte of a request may reach the peer
+    Voided = 4, // a payment left in doubt: the plug-in must send one reversal for it
+    // The service refuses that reversal and completes the payment later: limbo
+    // that only the service can close, counted apart as a known limit.
+    VoidRefused = 8,
 };
 
 struct FaultCase

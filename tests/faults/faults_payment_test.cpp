@@ -45,6 +45,9 @@ const FaultCase kCases[] = {
         Target::Http, Operation::Pay, "silent+status-fault:silent@1", "", true, "", 0, Measured },
     { "http500+status-fault:nonjson@1", "payment answer HTML 500, first status answer plain text",
         Target::Http, Operation::Pay, "http500+status-fault:nonjson@1", "", true, "", 0 },
+    { "drop+status-fault:error500@1",
+        "payment answer lost, the first status answer a service error (HTTP 500, error_code 500)",
+        Target::Http, Operation::Pay, "drop+status-fault:error500@1", "", true, "", 0 },
 };
 
 // Status values that are not final, and final ones the payment did not ask for.
@@ -52,9 +55,9 @@ const FaultCase kStatusCases[] = {
     { "flap:4", "status not final (0, 1, 5) three times, paid at the 4th query", Target::Http,
         Operation::Pay, "flap:4", "", true, "", 0 },
     { "flap:1000", "status cycles 0, 1, 5, 7 until payDuration is over", Target::Http,
-        Operation::Pay, "flap:1000", kShortWait, false, "requestStatusTimeout", 0 },
+        Operation::Pay, "flap:1000", kShortWait, false, "requestStatusTimeout", 0, Voided },
     { "never", "status pending until payDuration is over", Target::Http, Operation::Pay, "never",
-        kShortWait, false, "requestStatusTimeout", 0 },
+        kShortWait, false, "requestStatusTimeout", 0, Voided },
     { "declined-after:2", "the service reports Failed at the 2nd status query", Target::Http,
         Operation::Pay, "declined-after:2", "", false, "requestStatusFailed", 0 },
     { "declined", "the first answer says Failed with error_code 0", Target::Http, Operation::Pay,

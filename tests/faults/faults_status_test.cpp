@@ -35,23 +35,54 @@ const FaultCase kFirstAnswerSpoilt[] = {
         "pending:2+status-fault:silent@1", "", true, "", 0, Measured },
     { "status drip@1", "first status answer drips a byte a second", Target::Http, Operation::Pay,
         "pending:2+status-fault:drip@1", "", true, "", 0, Measured },
+    { "status error500@1", "first status answer: HTTP 500, a service error that says paid",
+        Target::Http, Operation::Pay, "pending:1+status-fault:error500@1", "", true, "", 0 },
 };
 
 // Every status answer is spoilt and the payment is never completed: the
-// host must hear of a failure, whatever the garbage looked like.
+// host must hear of a failure, whatever the garbage looked like, and the
+// payment is voided.
 const FaultCase kEveryAnswerSpoilt[] = {
     { "never+status nonjson", "pending for ever, every status answer plain text", Target::Http,
         Operation::Pay, "never+status-fault:nonjson", kShortWait, false, "requestIncorrectAnswer",
-        0 },
+        0, Voided },
     { "never+status array", "pending for ever, every status answer a JSON array", Target::Http,
         Operation::Pay, "never+status-fault:array", kShortWait, false, "requestIncorrectAnswer",
-        0 },
+        0, Voided },
     { "never+status silent", "pending for ever, no status answer ever comes", Target::Http,
         Operation::Pay, "never+status-fault:silent", kShortWait, false, "requestIncorrectAnswer", 0,
-        Measured },
+        Measured | Voided },
+    { "never+status error500", "pending for ever, every status answer a service error (500)",
+        Target::Http, Operation::Pay, "never+status-fault:error500", kShortWait, false, "undefined",
+        500, Voided },
     { "declined+status http500", "failed at once, every status answer HTML 500", Target::Http,
         Operation::Pay, "declined+status-fault:http500", kShortWait, false,
         "requestIncorrectAnswer", 0 },
+};
+
+const char kDoubtSection[] = "Payments left in doubt: voided before the host is told";
+
+// The customer confirms on the phone after the cashier was told of the
+// failure (confirm-late:4000, after the wait and the void). Only the void
+// keeps such a payment from completing unnoticed.
+const FaultCase kInDoubt[] = {
+    { "never+confirm-late", "pending until payDuration is over, confirmed at 4 s", Target::Http,
+        Operation::Pay, "never+confirm-late:4000", kShortWait, false, "requestStatusTimeout", 0,
+        Voided },
+    { "never+status nonjson+confirm-late", "every status answer plain text, confirmed at 4 s",
+        Target::Http, Operation::Pay, "never+status-fault:nonjson+confirm-late:4000", kShortWait,
+        false, "requestIncorrectAnswer", 0, Voided },
+    { "pending:2+status nonjson", "paid at the 2nd status query, every status answer plain text",
+        Target::Http, Operation::Pay, "pending:2+status-fault:nonjson", kShortWait, false,
+        "requestIncorrectAnswer", 0, Voided },
+    { "never+status error500+confirm-late",
+        "every status answer a service error (500), confirmed at 4 s", Target::Http,
+        Operation::Pay, "never+status-fault:error500+confirm-late:4000", kShortWait, false,
+        "undefined", 500, Voided },
+    { "never+reverse-fail+confirm-late",
+        "the service refuses to cancel the pending payment, confirmed at 4 s", Target::Http,
+        Operation::Pay, "never+reverse-fail+confirm-late:4000", kShortWait, false,
+        "requestStatusTimeout", 0, Voided | VoidRefused },
 };
 
 } // namespace
@@ -64,4 +95,9 @@ TEST_F(StatusAnswerFaults, ASpoiltStatusAnswerIsAskedAgain)
 TEST_F(StatusAnswerFaults, GarbageNeverPassesForSuccess)
 {
     runTable(2, kSection, kEveryAnswerSpoilt);
+}
+
+TEST_F(StatusAnswerFaults, APaymentLeftInDoubtIsVoided)
+{
+    runTable(2, kDoubtSection, kInDoubt);
 }

@@ -55,6 +55,12 @@ int LedgerView::reversalRequests() const
     return count("reversal_requests");
 }
 
+bool LedgerView::reversalRefused() const
+{
+    return reversalRequests() > 0
+        && m_entry.value(QStringLiteral("reversal")).toString() == QLatin1String("failed");
+}
+
 int LedgerView::count(const char *key) const
 {
     return m_entry.value(QLatin1String(key)).toInt();
@@ -64,13 +70,16 @@ QString LedgerView::describe(Operation operation) const
 {
     if (m_entry.isEmpty())
         return QStringLiteral("no such transaction; ") + describeRequests();
+    // A payment shows its reversal only when it had one: the plug-in's void.
+    const bool reversal = operation == Operation::Refund || operation == Operation::Cancel
+        || reversalRequests() > 0;
     QStringList parts { state(m_entry) };
-    if (operation == Operation::Refund || operation == Operation::Cancel)
+    if (reversal)
         parts << QStringLiteral("reversal %1")
                      .arg(m_entry.value(QStringLiteral("reversal")).toString());
     parts << QStringLiteral("payment requests %1").arg(paymentRequests())
           << QStringLiteral("status queries %1").arg(count("status_queries"));
-    if (operation == Operation::Refund || operation == Operation::Cancel)
+    if (reversal)
         parts << QStringLiteral("reversal requests %1").arg(reversalRequests());
     if (operation == Operation::Fiscal) {
         parts << QStringLiteral("QR codes stored %1")

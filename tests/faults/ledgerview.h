@@ -19,6 +19,8 @@ public:
     int apiRequests() const;
     int paymentRequests() const;
     int reversalRequests() const;
+    // The service was asked to reverse the operation and refused.
+    bool reversalRefused() const;
     // A short account for the report.
     QString describe(Operation operation) const;
 

@@ -19,6 +19,8 @@ public:
     const QList<ScenarioRow> &rows() const { return m_rows; }
     int falseSuccesses() const;
     int limbos() const;
+    // Payments the service completed after refusing the plug-in's void.
+    int knownLimits() const;
 
     QString markdown() const;
     // Leaves the file alone when its text would not change.
@@ -31,6 +33,7 @@ private:
     static QString fileOf(const QString &group);
     void read(const QString &group);
     QString table() const;
+    QString timeOf(const QString &name) const;
 
     QList<ScenarioRow> m_rows;
     QStringList m_problems;

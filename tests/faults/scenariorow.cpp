@@ -13,6 +13,7 @@ const char kFalseSuccess[] = "falseSuccess";
 const char kLimbo[] = "limbo";
 const char kResent[] = "resent";
 const char kUnexpected[] = "unexpected";
+const char kServiceKept[] = "serviceKept";
 
 QString text(const QJsonObject &json, const char *key)
 {
@@ -32,6 +33,8 @@ QString ScenarioRow::verdict() const
         return QStringLiteral("**false success**");
     if (limbo)
         return QStringLiteral("**money in limbo**");
+    if (serviceKept)
+        return QStringLiteral("known limit: the service refused the void, then completed it");
     if (unexpected)
         return QStringLiteral("agrees, but not the answer expected");
     return resent ? QStringLiteral("agrees; the host sends it again") : QStringLiteral("agrees");
@@ -51,6 +54,7 @@ QJsonObject ScenarioRow::toJson() const
         { QLatin1String(kLimbo), limbo },
         { QLatin1String(kResent), resent },
         { QLatin1String(kUnexpected), unexpected },
+        { QLatin1String(kServiceKept), serviceKept },
     };
 }
 
@@ -68,5 +72,6 @@ ScenarioRow ScenarioRow::fromJson(const QJsonObject &json)
     row.limbo = flag(json, kLimbo);
     row.resent = flag(json, kResent);
     row.unexpected = flag(json, kUnexpected);
+    row.serviceKept = flag(json, kServiceKept);
     return row;
 }

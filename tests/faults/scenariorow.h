@@ -24,6 +24,9 @@ struct ScenarioRow
     bool resent = false;
     // The answer is not the one expected, though the books agree with it.
     bool unexpected = false;
+    // A payment in limbo because the service refused the plug-in's reversal
+    // of it and completed it afterwards: the service's to close.
+    bool serviceKept = false;
 
     QString verdict() const;
     QJsonObject toJson() const;
