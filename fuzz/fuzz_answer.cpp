@@ -45,8 +45,11 @@ void checkParsed(const RestClient::Result &raw, const Result &parsed)
         FUZZ_CHECK(!parsed.success);
         FUZZ_CHECK(parsed.message.key() == QLatin1String("undefined"));
     }
-    // A success needs an acceptable HTTP status (0: the client reported none).
+    // A success needs an acceptable HTTP status (0: the client reported none),
+    // and an "error_code" that is absent or exactly 0: any other is a refusal.
     if (parsed.success) {
+        const QJsonValue code = raw.json.value(QLatin1String("error_code"));
+        FUZZ_CHECK(code.isUndefined() || (code.isDouble() && code.toDouble() == 0));
         FUZZ_CHECK(parsed.errorCode == 0);
         FUZZ_CHECK(parsed.message.key().isEmpty());
         FUZZ_CHECK(raw.httpStatus == 0 || (raw.httpStatus >= 200 && raw.httpStatus <= 299));
