@@ -134,8 +134,10 @@ Interface::RequestResult Interface::awaitStatus(RequestResult::Status target, co
                                                 bool *inDoubt) const
 {
     const RequestResult last = waitForStatus(target, id);
-    *inDoubt = !last.success && !last.unknownTransaction
-               && last.message.key() != text(KeyStatusFailed);
+    // The host's translatable text is compared whole: its key is not ours to read.
+    const bool serviceFailed =
+        last.message == tr::Tr(text(KeyStatusFailed), text(TextStatusFailed));
+    *inDoubt = !last.success && !last.unknownTransaction && !serviceFailed;
     return last;
 }
 
