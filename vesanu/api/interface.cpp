@@ -61,12 +61,12 @@ void Interface::init()
 Interface::RequestResult Interface::payment(const PaymentProcessingRequest &request)
 {
     const QString id = getUuid();
-    const QJsonObject body{
-        {text(JsonAmount), request.getAmount()},
-        {text(JsonOtpData), request.getCardNumber()},
-        {text(JsonCashboxCode), cashboxCode},
-        {text(JsonTransactionId), id},
-    };
+    // Member by member: Qt 5.12 has no out-of-line list constructor.
+    QJsonObject body;
+    body.insert(text(JsonAmount), request.getAmount());
+    body.insert(text(JsonOtpData), request.getCardNumber());
+    body.insert(text(JsonCashboxCode), cashboxCode);
+    body.insert(text(JsonTransactionId), id);
     RequestResult result = settle(sendRequest(Payment, body), RequestResult::Paid, id);
     result.transactionId = id;
     return result;
@@ -81,16 +81,15 @@ Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &req
 
 bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode) const
 {
-    const QJsonObject body{
-        {text(JsonTransactionId), transactionId},
-        {text(JsonQrCode), qrCode},
-    };
+    QJsonObject body;
+    body.insert(text(JsonTransactionId), transactionId);
+    body.insert(text(JsonQrCode), qrCode);
     return sendRequest(OfdData, body).success;
 }
 
 // Carries a first answer of a payment or a reversal to its outcome.
-Interface::RequestResult Interface::settle(RequestResult first, RequestResult::Status target,
-                                           const QString &id) const
+Interface::RequestResult Interface::settle(const RequestResult &first,
+                                           RequestResult::Status target, const QString &id) const
 {
     // No usable answer (nothing came back, or an HTTP error without the
     // service's own error code) does not mean the service did not act: the
@@ -106,7 +105,7 @@ Interface::RequestResult Interface::settle(RequestResult first, RequestResult::S
             return waitForStatus(target, id);
         if (!known.success)
             return first;
-        first = known;
+        return known.getPaymentStatus() != target ? waitForStatus(target, id) : known;
     }
     if (first.success && first.getPaymentStatus() != target)
         return waitForStatus(target, id);
@@ -197,8 +196,8 @@ QHash<QString, QString> Interface::getHeaders() const
     const QString digest = QString::fromLatin1(
         QCryptographicHash::hash((timestamp + secretKey).toUtf8(), QCryptographicHash::Sha256)
             .toHex());
-    // One substitution pass: a "%3" inside the branch identifier stays literal.
-    const QString auth = QStringLiteral("%1:%2:%3").arg(branchId, digest, timestamp);
+    // Joined, not substituted: a "%1" inside the branch identifier stays literal.
+    const QString auth = branchId + QLatin1Char(':') + digest + QLatin1Char(':') + timestamp;
 
     return {
         {text(HeaderAccept), text(MimeJson)},

@@ -95,7 +95,8 @@ protected:
 
 private:
     RequestResult exchange(Method method, const QString &id, const QJsonDocument &body) const;
-    RequestResult settle(RequestResult first, RequestResult::Status target, const QString &id) const;
+    RequestResult settle(const RequestResult &first, RequestResult::Status target,
+                         const QString &id) const;
 };
 
 } // namespace vesanu
