@@ -31,6 +31,7 @@ QSize pngSize(const QString &path)
 TEST(PluginLoad, MetadataBlockIsTheThirtyFourBytesAnnouncingTheQtItWasBuiltWith)
 {
     QLibrary library(LoadedPlugin::pluginPath());
+    library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     using Query = const char *(*)();
     const auto query = reinterpret_cast<Query>(library.resolve("qt_plugin_query_metadata"));
     ASSERT_NE(query, nullptr) << library.errorString().toStdString();
@@ -105,6 +106,7 @@ TEST(PluginLoad, ScanDialogTextsAndPicture)
 TEST(PluginLoad, OneInstanceUntilTheHostDeletesIt)
 {
     QLibrary library(LoadedPlugin::pluginPath());
+    library.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     using Instance = QObject *(*)();
     const auto instance = reinterpret_cast<Instance>(library.resolve("qt_plugin_instance"));
     ASSERT_NE(instance, nullptr);
