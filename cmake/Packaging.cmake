@@ -2,12 +2,12 @@
 # scripts/package, which builds for the host's architecture, i386).
 #
 # The package holds the plug-in and an example configuration only. The
-# libraries it links against besides Qt (libveltaconfig, libveltanetwork,
-# libveltatr, liblog4qt, libveltaprocessing) are the host's own: the host
-# process has loaded them before it loads the plug-in, so they are neither
-# shipped nor named as package dependencies; the stand-ins under host/ and
-# contract/ exist for building and testing only and carry no install rules
-# for the package.
+# plug-in carries the processing contract itself; the libraries it links
+# against besides Qt (libveltaconfig, libveltanetwork, libveltatr, liblog4qt)
+# are the host's own: the host process has loaded them before it loads the
+# plug-in, so they are neither shipped nor named as package dependencies; the
+# stand-ins under host/ exist for building and testing only and carry no
+# install rules for the package.
 
 # Where the host finds payment-system plug-ins, relative to the install
 # prefix (/usr in the package).
@@ -20,7 +20,15 @@ set(VESANU_PLUGIN_INSTALL_DIR ${_vesanu_libdir}/velta/paysystems
     CACHE STRING "Plug-in directory, relative to the install prefix")
 # The plug-in reads its settings from this fixed path, whatever the prefix.
 set(VESANU_CONFIG_INSTALL_DIR /tessaroot/cash/paysystems/vesanu)
+set(VESANU_CONFIG_FILE ${VESANU_CONFIG_INSTALL_DIR}/vesanu.ini)
 set(_vesanu_example_config ${CMAKE_SOURCE_DIR}/packaging/vesanu.ini)
+# The configuration holds the secret key: mode 0640, owner root, and this
+# group, which must be the group of the user the cash register runs as.
+set(VESANU_CONFIG_GROUP root CACHE STRING "Group that may read the installed vesanu.ini")
+# It is written into the maintainer scripts: a plain group name only.
+if(NOT VESANU_CONFIG_GROUP MATCHES "^[A-Za-z0-9_][A-Za-z0-9_.-]*$")
+    message(FATAL_ERROR "VESANU_CONFIG_GROUP is not a group name: '${VESANU_CONFIG_GROUP}'")
+endif()
 
 if(TARGET ProcessingVesaNu)
     install(TARGETS ProcessingVesaNu
@@ -29,7 +37,7 @@ if(TARGET ProcessingVesaNu)
                 COMPONENT plugin)
     install(FILES ${_vesanu_example_config}
         DESTINATION ${VESANU_CONFIG_INSTALL_DIR}
-        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
         COMPONENT plugin)
 endif()
 
@@ -44,8 +52,12 @@ if(VESANU_BUILD_TESTS)
 endif()
 
 # The configuration is the operator's: dpkg keeps an edited file on upgrade.
+# CPack writes every file as root:root, so the group comes from the
+# maintainer scripts, as a dpkg-statoverride that upgrades keep too.
 set(_vesanu_control_dir ${CMAKE_BINARY_DIR}/packaging/control)
-file(WRITE ${_vesanu_control_dir}/conffiles "${VESANU_CONFIG_INSTALL_DIR}/vesanu.ini\n")
+file(WRITE ${_vesanu_control_dir}/conffiles "${VESANU_CONFIG_FILE}\n")
+configure_file(${CMAKE_SOURCE_DIR}/packaging/postinst.in ${_vesanu_control_dir}/postinst @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/postrm.in ${_vesanu_control_dir}/postrm @ONLY)
 
 if(CMAKE_LIBRARY_ARCHITECTURE STREQUAL "i386-linux-gnu")
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE i386)
@@ -80,9 +92,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
 # The plug-in calls nothing in Qt Network itself, so dpkg-shlibdeps leaves it
 # out; the library is still loaded with the plug-in (it is linked for the
-# host's HTTP client) and must be there.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5network5 (>= 5.12)")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${_vesanu_control_dir}/conffiles)
+# host's HTTP client) and must be there, as new as the Qt the metadata block
+# announces (the one the plug-in is built with). dpkg-shlibdeps gives Qt Core
+# that minimum already: every object built with these headers needs the
+# symbol version of their minor release.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt5network5 (>= ${Qt5Core_VERSION_MAJOR}.${Qt5Core_VERSION_MINOR})")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+    ${_vesanu_control_dir}/conffiles ${_vesanu_control_dir}/postinst ${_vesanu_control_dir}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

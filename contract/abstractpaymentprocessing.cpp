@@ -1,5 +1,5 @@
 #include "contract/abstractpaymentprocessing.h"
 
-// Out of line so that this library holds the one copy of the interface's
-// virtual table and type information that the host and the plug-ins share.
+// Out of line so that the interface's virtual table and type information
+// are emitted here, once in each library that carries the contract.
 AbstractPaymentProcessing::~AbstractPaymentProcessing() = default;

@@ -1,6 +1,12 @@
 # libProcessingVesaNu.so: the plug-in the host loads with Qt's plug-in loader.
-# It links against the host's libraries (our stand-ins) and exports only the
-# plug-in entry points and the resource functions.
+# It carries the processing contract and the API client, hidden, links against
+# the host's service libraries (our stand-ins) and exports only the plug-in
+# entry points and the resource functions.
+
+# The host's service libraries, the only libraries of the host the plug-in
+# may name: configuration store, HTTP client, translatable text, logging.
+set(VESANU_HOST_SERVICE_LIBRARIES veltaconfig veltanetwork veltatr log4qt
+    CACHE STRING "Targets of the host's service libraries the plug-in links against")
 
 # The scan picture is a PNG already: stored as it is, in the resource format
 # every Qt 5 the host may run can read.
@@ -23,11 +29,21 @@ add_library(ProcessingVesaNu SHARED
     vesanu.cpp
     ${VESANU_RCC_CPP}
 )
-target_link_libraries(ProcessingVesaNu PRIVATE vesanu_api veltaprocessing veltaconfig veltanetwork
-                                               veltatr log4qt Qt5::Core Qt5::Network)
+target_link_libraries(ProcessingVesaNu PRIVATE vesanu_api veltaprocessing_static
+                                               ${VESANU_HOST_SERVICE_LIBRARIES} Qt5::Core Qt5::Network)
 set_target_properties(ProcessingVesaNu PROPERTIES
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON)
 # Static parts stay hidden, and every symbol the plug-in needs must resolve
 # against the libraries it names.
 target_link_options(ProcessingVesaNu PRIVATE -Wl,--exclude-libs,ALL -Wl,-z,defs)
+
+# The file names of the host's service libraries, as the plug-in's NEEDED
+# entries name them, for scripts/check-imports (CTest and scripts/package).
+set(_vesanu_host_library_names "")
+foreach(_library IN LISTS VESANU_HOST_SERVICE_LIBRARIES)
+    string(APPEND _vesanu_host_library_names "$<TARGET_SONAME_FILE_NAME:${_library}>\n")
+endforeach()
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/hostlibraries.txt CONTENT "${_vesanu_host_library_names}")
+set_target_properties(ProcessingVesaNu PROPERTIES
+    VESANU_HOST_LIBRARIES_FILE ${CMAKE_BINARY_DIR}/hostlibraries.txt)

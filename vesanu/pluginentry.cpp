@@ -7,13 +7,16 @@
 
 namespace {
 
-// Written out rather than generated: the block announces Qt 5.12, the oldest
-// Qt the host may run, whatever Qt builds the library.
+// Written out rather than generated, so that every byte is fixed whatever the
+// build type (a generated block marks a debug build).
+// The version is that of the Qt the library is compiled against: Qt's loader
+// refuses a plug-in announcing a newer Qt than it runs, and code built with
+// these headers may need what only this Qt provides.
 QT_PLUGIN_METADATA_SECTION
 const unsigned char pluginMetaData[34] = {
     'Q', 'T', 'M', 'E', 'T', 'A', 'D', 'A', 'T', 'A', ' ', '!', // magic
     0,                                                          // format version
-    5, 12,                                                      // Qt 5.12
+    QT_VERSION_MAJOR, QT_VERSION_MINOR,                         // Qt major, minor
     0,                                                          // release, any processor
     0xbf,                                                       // CBOR map, indefinite
     0x02, 0x66, 'V', 'e', 's', 'a', 'N', 'u',                   // IID

@@ -62,12 +62,12 @@ void Interface::init()
 Interface::RequestResult Interface::payment(const PaymentProcessingRequest &request)
 {
     const QString id = getUuid();
-    const QJsonObject body{
-        {text(JsonAmount), request.getAmount()},
-        {text(JsonOtpData), request.getCardNumber()},
-        {text(JsonCashboxCode), cashboxCode},
-        {text(JsonTransactionId), id},
-    };
+    // Member by member: Qt 5.12 has no out-of-line list constructor.
+    QJsonObject body;
+    body.insert(text(JsonAmount), request.getAmount());
+    body.insert(text(JsonOtpData), request.getCardNumber());
+    body.insert(text(JsonCashboxCode), cashboxCode);
+    body.insert(text(JsonTransactionId), id);
     bool inDoubt = false;
     RequestResult result = settle(sendRequest(Payment, body), RequestResult::Paid, id, &inDoubt);
     // The cashier is about to hear of a failure that the customer could still
@@ -88,17 +88,17 @@ Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &req
 
 bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode) const
 {
-    const QJsonObject body{
-        {text(JsonTransactionId), transactionId},
-        {text(JsonQrCode), qrCode},
-    };
+    QJsonObject body;
+    body.insert(text(JsonTransactionId), transactionId);
+    body.insert(text(JsonQrCode), qrCode);
     return sendRequest(OfdData, body).success;
 }
 
 // Carries a first answer of a payment or a reversal to its outcome. A failed
 // outcome is in doubt when the service may still complete the operation.
-Interface::RequestResult Interface::settle(RequestResult first, RequestResult::Status target,
-                                           const QString &id, bool *inDoubt) const
+Interface::RequestResult Interface::settle(const RequestResult &first,
+                                           RequestResult::Status target, const QString &id,
+                                           bool *inDoubt) const
 {
     *inDoubt = false;
     // No usable answer (nothing came back, or an HTTP error without the
@@ -116,16 +116,23 @@ Interface::RequestResult Interface::settle(RequestResult first, RequestResult::S
         // about the operation: ask on while time is left.
         if (!known.success)
             return awaitStatus(target, id, inDoubt);
-        first = known;
+        return untilTarget(known, target, id, inDoubt);
     }
-    if (first.success && first.getPaymentStatus() != target) {
-        // The service's own Failed is final, whatever the wait hears after it.
-        const bool failed = first.getPaymentStatus() == RequestResult::Failed;
-        const RequestResult last = awaitStatus(target, id, inDoubt);
-        *inDoubt = *inDoubt && !failed;
-        return last;
-    }
-    return first;
+    return untilTarget(first, target, id, inDoubt);
+}
+
+// A good answer short of its target goes into the status wait.
+Interface::RequestResult Interface::untilTarget(const RequestResult &answer,
+                                                RequestResult::Status target, const QString &id,
+                                                bool *inDoubt) const
+{
+    if (!answer.success || answer.getPaymentStatus() == target)
+        return answer;
+    // The service's own Failed is final, whatever the wait hears after it.
+    const bool failed = answer.getPaymentStatus() == RequestResult::Failed;
+    const RequestResult last = awaitStatus(target, id, inDoubt);
+    *inDoubt = *inDoubt && !failed;
+    return last;
 }
 
 // A wait that ends in a failure other than the service's Failed or its "no
@@ -250,8 +257,8 @@ QHash<QString, QString> Interface::getHeaders() const
     const QString digest = QString::fromLatin1(
         QCryptographicHash::hash((timestamp + secretKey).toUtf8(), QCryptographicHash::Sha256)
             .toHex());
-    // One substitution pass: a "%3" inside the branch identifier stays literal.
-    const QString auth = QStringLiteral("%1:%2:%3").arg(branchId, digest, timestamp);
+    // Joined, not substituted: a "%1" inside the branch identifier stays literal.
+    const QString auth = branchId + QLatin1Char(':') + digest + QLatin1Char(':') + timestamp;
 
     return {
         {text(HeaderAccept), text(MimeJson)},

@@ -99,8 +99,10 @@ protected:
 private:
     RequestResult exchange(Method method, const QString &id, const QJsonDocument &body) const;
     RequestResult neverSent() const;
-    RequestResult settle(RequestResult first, RequestResult::Status target, const QString &id,
-                         bool *inDoubt) const;
+    RequestResult settle(const RequestResult &first, RequestResult::Status target,
+                         const QString &id, bool *inDoubt) const;
+    RequestResult untilTarget(const RequestResult &answer, RequestResult::Status target,
+                              const QString &id, bool *inDoubt) const;
     RequestResult awaitStatus(RequestResult::Status target, const QString &id, bool *inDoubt) const;
     void voidPayment(const QString &id) const;
 };
