@@ -24,7 +24,7 @@ public:
     // refused to send it.
     bool neverLeft() const { return m_neverLeft; }
     // The answer's HTTP status; 0 when the host's Result does not tell it.
-    int httpStatus() const { return m_httpStatus; }
+    int httpCode() const { return m_httpStatus; }
     // An HTTP answer whose status is not a success.
     bool isHttpError() const;
 

@@ -92,7 +92,7 @@ Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome) const
         return parsed;
     }
 
-    parsed.unknownTransaction = outcome.httpStatus() == HttpNotFound;
+    parsed.unknownTransaction = outcome.httpCode() == HttpNotFound;
     parsed.errorCode = errorCodeOf(parsed.json.value(QLatin1String(JsonErrorCode)));
     if (parsed.errorCode != 0) {
         const QString note = stringMember(parsed.json, JsonErrorNote);
@@ -106,7 +106,7 @@ Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome) const
     // fiscal submission refused with 500. A status of 0 means the client did
     // not report one, and then the body alone decides.
     if (outcome.isHttpError()) {
-        const int status = outcome.httpStatus();
+        const int status = outcome.httpCode();
         logger->error(LogHttpError, status);
         parsed.success = false;
         parsed.message = tr::Tr(QString::fromUtf8(KeyHttpError),
