@@ -90,6 +90,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps find them and skip them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_LIBRARY_OUTPUT_DIRECTORY})
+if(VESANU_HOST_SDK)
+    list(APPEND CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${VESANU_HOST_SDK}/lib)
+endif()
 # The plug-in calls nothing in Qt Network itself, so dpkg-shlibdeps leaves it
 # out; the library is still loaded with the plug-in (it is linked for the
 # host's HTTP client) and must be there, as new as the Qt the metadata block

@@ -1,12 +1,8 @@
 # libProcessingVesaNu.so: the plug-in the host loads with Qt's plug-in loader.
 # It carries the processing contract and the API client, hidden, links against
-# the host's service libraries (our stand-ins) and exports only the plug-in
-# entry points and the resource functions.
-
-# The host's service libraries, the only libraries of the host the plug-in
-# may name: configuration store, HTTP client, translatable text, logging.
-set(VESANU_HOST_SERVICE_LIBRARIES veltaconfig veltanetwork veltatr log4qt
-    CACHE STRING "Targets of the host's service libraries the plug-in links against")
+# the host's service libraries (VESANU_HOST_SERVICE_LIBRARIES: our stand-ins,
+# or the host SDK's with VESANU_HOST_SDK) and exports only the plug-in entry
+# points and the resource functions.
 
 # The scan picture is a PNG already: stored as it is, in the resource format
 # every Qt 5 the host may run can read.

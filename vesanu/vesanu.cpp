@@ -1,8 +1,6 @@
 #include "vesanu/vesanu.h"
 
-#include "config/config.h"
-#include "log4qt/logger.h"
-#include "log4qt/logmanager.h"
+#include "vesanu/api/configstore.h"
 #include "vesanu/constants.h"
 
 namespace vesanu {
@@ -34,8 +32,8 @@ VesaNu::~VesaNu() = default;
 
 void VesaNu::init()
 {
-    Singleton<Config>::getInstance()->loadFile(text(ConfigFile), QString());
-    paymentProvider = Singleton<Config>::getInstance()->getString(
+    api::configStore()->loadFile(text(ConfigFile), QString());
+    paymentProvider = api::configStore()->getString(
         text(SettingPaymentProvider), text(DefaultPaymentProvider));
     interface->init();
 }

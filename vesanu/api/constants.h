@@ -32,6 +32,11 @@ inline const char *const PathPaymentStatus = "/payment/status/";
 inline const char *const PathReversal = "/payment/reversal/";
 inline const char *const PathOfdData = "/payment/ofd_data/submit_qrcode";
 
+// The host client's operation codes, numbered as QNetworkAccessManager::Operation.
+constexpr int OperationGet = 2;
+constexpr int OperationPost = 4;
+constexpr int OperationDelete = 5;
+
 // Request headers.
 inline const char *const HeaderAccept = "Accept";
 inline const char *const HeaderContentType = "Content-Type";

@@ -1,10 +1,9 @@
 #include "vesanu/api/interface.h"
 
-#include "config/config.h"
 #include "contract/paymentprocessingrequest.h"
-#include "log4qt/logger.h"
-#include "log4qt/logmanager.h"
+#include "vesanu/api/configstore.h"
 #include "vesanu/api/constants.h"
+#include "vesanu/api/exchangeoutcome.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -49,7 +48,7 @@ Interface::~Interface() = default;
 
 void Interface::init()
 {
-    Config *config = Singleton<Config>::getInstance();
+    Config *config = configStore();
     timeout = secondsSetting(config, SettingTimeout, DefaultTimeoutSeconds);
     payDuration = secondsSetting(config, SettingPayDuration, DefaultPayDurationSeconds);
     statusRequestInterval = secondsSetting(config, SettingStatusRequestInterval,
@@ -217,7 +216,7 @@ Interface::RequestResult Interface::sendRequest(Method method, const QString &id
 Interface::RequestResult Interface::exchange(Method method, const QString &id,
                                              const QJsonDocument &body) const
 {
-    RestClient::Result answer;
+    ExchangeOutcome outcome;
     try {
         const QSharedPointer<RestClient> client =
             MockFactory<RestClient>::creator ? MockFactory<RestClient>::creator() : nullptr;
@@ -230,7 +229,7 @@ Interface::RequestResult Interface::exchange(Method method, const QString &id,
         const QUrl url = getUrl(method, id);
         const QHash<QString, QString> headers = getHeaders();
         client->request(getOperation(method), url, body, headers);
-        answer = client->result();
+        outcome = ExchangeOutcome(client->result());
     } catch (const std::exception &error) {
         // Nothing may escape into the host: a failure here is a failed exchange.
         logger->error(LogExchangeFailed, QString::fromLocal8Bit(error.what()));
@@ -239,14 +238,14 @@ Interface::RequestResult Interface::exchange(Method method, const QString &id,
         logger->error(LogExchangeFailed, QString());
         return neverSent();
     }
-    return getRequestResult(answer);
+    return parse(outcome);
 }
 
 // Without a working client nothing went out, so there is nothing to ask the
 // service about and no reason to keep the cashier waiting.
 Interface::RequestResult Interface::neverSent() const
 {
-    RequestResult result = getRequestResult(RestClient::Result());
+    RequestResult result = parse(ExchangeOutcome());
     result.unsent = true;
     return result;
 }
@@ -281,7 +280,7 @@ QUrl Interface::getUrl(Method method, const QString &id) const
         && (id == QLatin1String(".") || id == QLatin1String("..")))
         return QUrl();
 
-    Config *config = Singleton<Config>::getInstance();
+    Config *config = configStore();
     const QUrl host = QUrl(config->getString(text(SettingHost), text(DefaultHost)),
                            QUrl::TolerantMode)
                           .adjusted(QUrl::StripTrailingSlash);
@@ -314,11 +313,11 @@ int Interface::getOperation(Method method) const
 {
     switch (method) {
     case PaymentStatus:
-        return RestClient::Get;
+        return OperationGet;
     case Reversal:
-        return RestClient::Delete;
+        return OperationDelete;
     default:
-        return RestClient::Post;
+        return OperationPost;
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "tr/tr.h"
-#include "network/restclient.h"
+#include "vesanu/api/hostheaders.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -17,6 +16,10 @@ class Logger;
 }
 
 namespace vesanu {
+
+namespace api {
+class ExchangeOutcome;
+}
 
 // Client of the VesaNu HTTPS JSON API. Every call from one of its operations
 // to another goes through the table of virtual operations (whose order is
@@ -97,6 +100,7 @@ protected:
     Log4Qt::Logger *logger;
 
 private:
+    RequestResult parse(const api::ExchangeOutcome &outcome) const;
     RequestResult exchange(Method method, const QString &id, const QJsonDocument &body) const;
     RequestResult neverSent() const;
     RequestResult settle(const RequestResult &first, RequestResult::Status target,

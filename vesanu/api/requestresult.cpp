@@ -1,10 +1,9 @@
 #include "vesanu/api/interface.h"
 
-#include "log4qt/logger.h"
 #include "vesanu/api/constants.h"
+#include "vesanu/api/exchangeoutcome.h"
 
 #include <QJsonValue>
-#include <QNetworkReply>
 
 #include <cmath>
 #include <limits>
@@ -36,23 +35,6 @@ int errorCodeOf(const QJsonValue &value)
     if (value.isUndefined() || (value.isDouble() && value.toDouble() == 0))
         return 0;
     return wholeNumber(value, UnreadableErrorCode);
-}
-
-// Failures that happen before a byte of the request is on its way.
-bool isUnsent(const RestClient::Result &result)
-{
-    if (result.completed)
-        return false;
-    switch (result.networkError) {
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::SslHandshakeFailedError:
-    case QNetworkReply::ProtocolUnknownError:
-    case QNetworkReply::ProtocolInvalidOperationError:
-        return true;
-    default:
-        return false;
-    }
 }
 
 QString stringMember(const QJsonObject &json, const char *key)
@@ -93,19 +75,24 @@ bool Interface::RequestResult::operator==(const RequestResult &other) const
 
 Interface::RequestResult Interface::getRequestResult(const RestClient::Result &result) const
 {
+    return parse(ExchangeOutcome(result));
+}
+
+Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome) const
+{
     RequestResult parsed;
-    parsed.json = result.json;
+    parsed.json = outcome.json();
 
     if (parsed.json.isEmpty()) {
         logger->error(LogNoData);
         parsed.success = false;
-        parsed.unsent = isUnsent(result);
+        parsed.unsent = outcome.neverLeft();
         parsed.message = tr::Tr(QString::fromUtf8(KeyIncorrectAnswer),
                                 QString::fromUtf8(TextIncorrectAnswer));
         return parsed;
     }
 
-    parsed.unknownTransaction = result.httpStatus == HttpNotFound;
+    parsed.unknownTransaction = outcome.httpCode() == HttpNotFound;
     parsed.errorCode = errorCodeOf(parsed.json.value(QLatin1String(JsonErrorCode)));
     if (parsed.errorCode != 0) {
         const QString note = stringMember(parsed.json, JsonErrorNote);
@@ -118,8 +105,8 @@ Interface::RequestResult Interface::getRequestResult(const RestClient::Result &r
     // A JSON body that came with an HTTP error is not an acceptance, e.g. a
     // fiscal submission refused with 500. A status of 0 means the client did
     // not report one, and then the body alone decides.
-    const int status = result.httpStatus;
-    if (status != 0 && (status < 200 || status > 299)) {
+    if (outcome.isHttpError()) {
+        const int status = outcome.httpCode();
         logger->error(LogHttpError, status);
         parsed.success = false;
         parsed.message = tr::Tr(QString::fromUtf8(KeyHttpError),
