@@ -30,16 +30,14 @@ if(NOT VESANU_CONFIG_GROUP MATCHES "^[A-Za-z0-9_][A-Za-z0-9_.-]*$")
     message(FATAL_ERROR "VESANU_CONFIG_GROUP is not a group name: '${VESANU_CONFIG_GROUP}'")
 endif()
 
-if(TARGET ProcessingVesaNu)
-    install(TARGETS ProcessingVesaNu
-        LIBRARY DESTINATION ${VESANU_PLUGIN_INSTALL_DIR}
-                PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
-                COMPONENT plugin)
-    install(FILES ${_vesanu_example_config}
-        DESTINATION ${VESANU_CONFIG_INSTALL_DIR}
-        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
-        COMPONENT plugin)
-endif()
+install(TARGETS ProcessingVesaNu
+    LIBRARY DESTINATION ${VESANU_PLUGIN_INSTALL_DIR}
+            PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+            COMPONENT plugin)
+install(FILES ${_vesanu_example_config}
+    DESTINATION ${VESANU_CONFIG_INSTALL_DIR}
+    PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
+    COMPONENT plugin)
 
 # The example must name every setting the plug-in reads, with the default
 # the code uses: an operator goes by it.
