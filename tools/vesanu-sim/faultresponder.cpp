@@ -36,6 +36,26 @@ std::string serviceError(const Answer &answer)
     return jsonOf(failed);
 }
 
+// The service's answer for a transaction it does not know, though it does.
+std::string unknownTransaction(const Answer &answer)
+{
+    Answer unknown = answer;
+    unknown.body = QJsonObject();
+    unknown.body.insert(QLatin1String(key::ErrorCode), code::UnknownTransaction);
+    unknown.body.insert(QLatin1String(key::ErrorNote), QLatin1String(note::UnknownTransaction));
+    unknown.body.insert(QLatin1String(key::TransactionId), answer.body.value(QLatin1String(key::TransactionId)));
+    return jsonOf(unknown);
+}
+
+// A well-formed answer that says Failed, whatever the payment's state.
+std::string saysFailed(const Answer &answer)
+{
+    Answer failed = answer;
+    failed.body.insert(QLatin1String(key::ErrorCode), code::Ok);
+    failed.body.insert(QLatin1String(key::PaymentStatus), wire::Failed);
+    return jsonOf(failed);
+}
+
 const std::string &nestedBody()
 {
     static const std::string body
@@ -137,6 +157,14 @@ void FaultResponder::respondWith(Kind kind, const httplib::Request &request,
     case Kind::Error500:
         response.status = 500;
         return response.set_content(serviceError(answer), header::Json);
+    case Kind::NotFound:
+        response.status = code::UnknownTransaction;
+        return response.set_content(unknownTransaction(answer), header::Json);
+    case Kind::Proxy404:
+        response.status = 404;
+        return response.set_content(note::ProxyNotFound, header::Json);
+    case Kind::SaysFailed:
+        return response.set_content(saysFailed(answer), header::Json);
     case Kind::Delay:
         break;
     }

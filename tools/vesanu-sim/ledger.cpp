@@ -72,6 +72,8 @@ Answer Ledger::reverse(const QString &transactionId)
         return unknownTransaction(transactionId);
     payment->advance(nowMs());
     if (!payment->canReverse()) {
+        payment->countRefusedReversal();
+        changed();
         Answer answer = Answer::refusal(code::NotReversible, QLatin1String(note::NotReversible));
         answer.body.insert(QLatin1String(key::TransactionId), transactionId);
         answer.body.insert(QLatin1String(key::PaymentStatus), payment->wireStatus());

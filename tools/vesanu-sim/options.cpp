@@ -49,7 +49,7 @@ no directive is plain token text; a token of plain text alone is paid at once.
   phone:DIGITS         the payer's phone number (default 77010000000)
 Faults of the payment answer (the payment is recorded all the same):
   delay:MS  drop  cut  nonjson  http500  empty  silent  drip  huge  badutf8
-  array  nested  error500
+  array  nested  error500  notfound  proxy404  says-failed
   status-fault:F, reversal-fault:F, ofd-fault:F put fault F on those answers.
   A fault applies to every answer of its kind; F@N to the first N only.
 Example: "pending:2+phone:77011234567+delay:200+status-fault:nonjson@1".

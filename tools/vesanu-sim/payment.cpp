@@ -163,6 +163,12 @@ int Payment::reverse(qint64 nowMs)
     return m_reversalRequests;
 }
 
+void Payment::countRefusedReversal()
+{
+    touch();
+    ++m_reversalRequests;
+}
+
 int Payment::addQrCode(const QString &qrCode, qint64 nowMs)
 {
     advance(nowMs);

@@ -42,6 +42,8 @@ public:
     // and a reversed one answers its state again; a failed one cannot.
     bool canReverse() const;
     int reverse(qint64 nowMs);
+    // A reversal request that was refused counts as a request all the same.
+    void countRefusedReversal();
     int addQrCode(const QString &qrCode, qint64 nowMs);
 
     QString transactionId() const { return m_request.transactionId; }

@@ -30,6 +30,9 @@ const KindName kKindNames[] = {
     { fault::Array, Kind::Array },
     { fault::Nested, Kind::Nested },
     { fault::Error500, Kind::Error500 },
+    { fault::NotFound, Kind::NotFound },
+    { fault::Proxy404, Kind::Proxy404 },
+    { fault::SaysFailed, Kind::SaysFailed },
 };
 
 struct OutcomeName

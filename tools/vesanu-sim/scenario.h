@@ -29,7 +29,10 @@ public:
         BadUtf8,
         Array,
         Nested,
-        Error500
+        Error500,
+        NotFound,
+        Proxy404,
+        SaysFailed
     };
     struct Fault
     {

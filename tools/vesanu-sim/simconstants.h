@@ -109,6 +109,8 @@ constexpr const char *ServiceError = "internal error";
 constexpr const char *ScenarioError = "declined by the service, code ";
 constexpr const char *NoSuchAddress = "no such address";
 constexpr const char *HttpError = "HTTP error ";
+// The body of a proxy's own 404, in front of the service.
+constexpr const char *ProxyNotFound = "{\"message\":\"Not Found\"}";
 } // namespace note
 
 // Scenario token grammar.
@@ -147,6 +149,9 @@ constexpr const char *BadUtf8 = "badutf8";
 constexpr const char *Array = "array";
 constexpr const char *Nested = "nested";
 constexpr const char *Error500 = "error500";
+constexpr const char *NotFound = "notfound";
+constexpr const char *Proxy404 = "proxy404";
+constexpr const char *SaysFailed = "says-failed";
 } // namespace fault
 
 namespace limit {
