@@ -1,5 +1,7 @@
 #include "apitestsupport.h"
 
+#include <algorithm>
+
 MemoryConfig::MemoryConfig()
     : m_previous(Singleton<Config>::instance)
 {
@@ -16,6 +18,19 @@ int MemoryConfig::getInt(const QString &key, int defaultValue)
     bool ok = false;
     const int value = values.value(key).toInt(&ok);
     return ok ? value : defaultValue;
+}
+
+vesanu::api::WaitClock FakeClock::clock()
+{
+    vesanu::api::WaitClock clock;
+    clock.now = [this] { return now; };
+    clock.sleepUntil = [this](TimePoint until) { now = std::max(now, until); };
+    return clock;
+}
+
+int FakeClock::elapsedMs() const
+{
+    return int(std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count());
 }
 
 QJsonObject statusAnswer(int status, int errorCode)

@@ -41,3 +41,19 @@ public:
 };
 
 QJsonObject statusAnswer(int status, int errorCode = 0);
+
+// A wait clock that moves only when the wait sleeps or a test moves it, so
+// that a wait of minutes takes no time.
+class FakeClock
+{
+public:
+    using TimePoint = vesanu::api::WaitClock::TimePoint;
+
+    vesanu::api::WaitClock clock();
+    // Milliseconds since the clock was made.
+    int elapsedMs() const;
+    void advance(std::chrono::milliseconds by) { now += by; }
+
+    const TimePoint start = TimePoint(std::chrono::hours(1));
+    TimePoint now = start;
+};

@@ -13,6 +13,7 @@
 
 using vesanu::Interface;
 using Result = vesanu::Interface::RequestResult;
+using vesanu::api::Outcome;
 
 namespace {
 
@@ -31,6 +32,15 @@ protected:
                          {"VesaNu:cashboxCode", "CB-1"},
                          {"VesaNu:branchId", "BR-1"},
                          {"VesaNu:secretKey", "k"}};
+        client.init();
+        client.setWaitClock(clock.clock());
+    }
+
+    // Status questions at 0, 1 and 2 s, on the fake clock.
+    void waitTwoSeconds()
+    {
+        config.values.insert("VesaNu:payDuration", "2");
+        config.values.insert("VesaNu:statusRequestInterval", "1");
         client.init();
     }
 
@@ -53,6 +63,7 @@ protected:
 
     MemoryConfig config;
     FakeService service;
+    FakeClock clock;
     Interface client;
 };
 
@@ -91,6 +102,7 @@ struct ParseCase
 {
     const char *name;
     RestClient::Result answer;
+    Outcome outcome;
     bool success;
     int errorCode;
     const char *key;
@@ -100,36 +112,61 @@ struct ParseCase
 
 TEST_F(InterfaceExchange, AnswersAreParsedIntoSuccessCodeAndMessage)
 {
+    const auto network = [](int error) {
+        RestClient::Result result;
+        result.networkError = error;
+        return result;
+    };
+    const char *const noData = "Некорректный ответ от сервера (нет данных)";
     const ParseCase cases[] = {
-        {"no answer", FakeService::noAnswer(), false, 0, "requestIncorrectAnswer",
-         "Некорректный ответ от сервера", "Некорректный ответ от сервера (нет данных)"},
-        {"empty object", FakeService::json({}), false, 0, "requestIncorrectAnswer",
-         "Некорректный ответ от сервера", "Некорректный ответ от сервера (нет данных)"},
-        {"error 0 and more", FakeService::json({{"error_code", 0}, {"x", "y"}}), true, 0, "", "", ""},
-        {"no error member", FakeService::json({{"payment_status", 2}}), true, 0, "", "", ""},
+        {"no answer", FakeService::noAnswer(), Outcome::NoAnswer, false, 0, "requestIncorrectAnswer",
+         "Некорректный ответ от сервера", noData},
+        {"time-out", network(QNetworkReply::TimeoutError), Outcome::NoAnswer, false, 0,
+         "requestIncorrectAnswer", "Некорректный ответ от сервера", noData},
+        {"connection refused", network(QNetworkReply::ConnectionRefusedError), Outcome::NeverSent,
+         false, 0, "requestIncorrectAnswer", "Некорректный ответ от сервера", noData},
+        {"empty object", FakeService::json({}), Outcome::Unreadable, false, 0, "requestIncorrectAnswer",
+         "Некорректный ответ от сервера", noData},
+        {"error 0 and more", FakeService::json({{"error_code", 0}, {"x", "y"}}), Outcome::Answered, true,
+         0, "", "", ""},
+        {"no error member", FakeService::json({{"payment_status", 2}}), Outcome::Answered, true, 0, "",
+         "", ""},
         {"error with note", FakeService::json({{"error_code", 17}, {"error_note", "Нет средств"}}),
-         false, 17, "undefined", "Нет средств", "Сервер вернул сообщение об ошибке: Нет средств"},
-        {"error without note", FakeService::json({{"error_code", 17}}), false, 17, "undefined", "",
-         "Сервер вернул сообщение об ошибке: "},
-        // Present and not 0 is a refusal, whatever its type or size.
-        {"error code as string", FakeService::json({{"error_code", "17"}}), false, kUnreadable,
+         Outcome::Refused, false, 17, "undefined", "Нет средств",
+         "Сервер вернул сообщение об ошибке: Нет средств"},
+        {"error without note", FakeService::json({{"error_code", 17}}), Outcome::Refused, false, 17,
          "undefined", "", "Сервер вернул сообщение об ошибке: "},
-        {"error code fraction", FakeService::json({{"error_code", 0.5}}), false, kUnreadable,
-         "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        // Present and not a whole number: no success, and no refusal either.
+        {"error code as string", FakeService::json({{"error_code", "17"}}), Outcome::Unreadable, false,
+         kUnreadable, "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        {"error code \"0\"", FakeService::json({{"error_code", "0"}, {"payment_status", 2}}),
+         Outcome::Unreadable, false, kUnreadable, "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        {"error code null", FakeService::json({{"error_code", QJsonValue()}, {"payment_status", 2}}),
+         Outcome::Unreadable, false, kUnreadable, "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        {"error code fraction", FakeService::json({{"error_code", 0.5}}), Outcome::Unreadable, false,
+         kUnreadable, "undefined", "", "Сервер вернул сообщение об ошибке: "},
         {"error code 2^32", FakeService::json({{"error_code", 4294967296.0}, {"error_note", "n"}}),
-         false, kUnreadable, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
+         Outcome::Unreadable, false, kUnreadable, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
         {"service error on HTTP 400", FakeService::json({{"error_code", 5}, {"error_note", "n"}}, 400),
-         false, 5, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
-        {"JSON on HTTP 500", FakeService::json({{"error_code", 0}, {"status", "oops"}}, 500), false, 0,
-         "requestHttpError", "Ошибка сервера (HTTP 500)", "Сервер ответил с кодом HTTP 500"},
-        {"JSON on HTTP 302", FakeService::json({{"x", 1}}, 302), false, 0, "requestHttpError",
-         "Ошибка сервера (HTTP 302)", "Сервер ответил с кодом HTTP 302"},
-        {"JSON on HTTP 204", FakeService::json({{"x", 1}}, 204), true, 0, "", "", ""},
+         Outcome::Refused, false, 5, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
+        {"service error on HTTP 404", FakeService::json({{"error_code", 3}, {"error_note", "n"}}, 404),
+         Outcome::NotFound, false, 3, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
+        {"a proxy's 404", FakeService::json({{"message", "Not Found"}}, 404), Outcome::Unreadable, false,
+         0, "requestHttpError", "Ошибка сервера (HTTP 404)", "Сервер ответил с кодом HTTP 404"},
+        {"service error on HTTP 500", FakeService::json(statusAnswer(2, 500), 500), Outcome::Unreadable,
+         false, 500, "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        {"JSON on HTTP 500", FakeService::json({{"error_code", 0}, {"status", "oops"}}, 500),
+         Outcome::Unreadable, false, 0, "requestHttpError", "Ошибка сервера (HTTP 500)",
+         "Сервер ответил с кодом HTTP 500"},
+        {"JSON on HTTP 302", FakeService::json({{"x", 1}}, 302), Outcome::Unreadable, false, 0,
+         "requestHttpError", "Ошибка сервера (HTTP 302)", "Сервер ответил с кодом HTTP 302"},
+        {"JSON on HTTP 204", FakeService::json({{"x", 1}}, 204), Outcome::Answered, true, 0, "", "", ""},
     };
     for (const ParseCase &c : cases) {
         LogCapture log;
         const Result result = client.getRequestResult(c.answer);
         SCOPED_TRACE(c.name);
+        EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_EQ(result.success, c.success);
         EXPECT_EQ(result.errorCode, c.errorCode);
         EXPECT_EQ(result.message.key(), QString::fromUtf8(c.key));
@@ -191,39 +228,48 @@ TEST_F(InterfaceExchange, AnEmptyCreatorGivesAFailedResultInsteadOfThrowing)
 
 }
 
-namespace {
-
-class ThrowingClient : public RestClient
-{
-public:
-    bool request(const int &, const QUrl &, const QJsonDocument &,
-                 const QHash<QString, QString> &) override
-    {
-        throw std::runtime_error("broken client");
-    }
-};
-
-} // namespace
-
 TEST_F(InterfaceExchange, APaymentWithoutAWorkingClientFailsAtOnce)
 {
-    // Nothing was sent, so there is no outcome to wait for.
+    // Nothing was handed to a client, so there is no outcome to wait for.
     config.values.insert("VesaNu:payDuration", "5");
     client.init();
     const MockFactory<RestClient>::Creator creators[] = {
         nullptr,
         [] () -> QSharedPointer<RestClient> { throw std::runtime_error("broken factory"); },
-        [] () -> QSharedPointer<RestClient> { return QSharedPointer<ThrowingClient>::create(); },
+        [] () -> QSharedPointer<RestClient> { return nullptr; },
     };
     for (const MockFactory<RestClient>::Creator &creator : creators) {
         MockFactory<RestClient>::creator = creator;
-        QElapsedTimer timer;
-        timer.start();
         Result result;
         EXPECT_NO_THROW(result = client.payment(paymentRequest(100, "t")));
-        EXPECT_LT(timer.elapsed(), 1000);
+        EXPECT_EQ(clock.elapsedMs(), 0);
+        EXPECT_EQ(result.outcome, Outcome::NeverSent);
         EXPECT_FALSE(result.success);
         EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
+    }
+}
+
+TEST_F(InterfaceExchange, AClientThatFailsAfterTakingTheRequestLeavesThePaymentInDoubt)
+{
+    // The request may have reached the service before the client failed.
+    waitTwoSeconds();
+    for (const bool paid : {true, false}) {
+        SCOPED_TRACE(paid);
+        LogCapture log;
+        service.calls.clear();
+        service.responder = [&](const FakeService::Call &call) -> RestClient::Result {
+            if (call.operation == 4)
+                throw std::bad_alloc();
+            if (call.operation == 2 && paid)
+                return FakeService::json(statusAnswer(2));
+            throw std::runtime_error("broken client");
+        };
+        Result result;
+        EXPECT_NO_THROW(result = client.payment(paymentRequest(100, "t")));
+        EXPECT_EQ(result.success, paid);
+        EXPECT_EQ(service.calls.at(1).operation, 2) << "the service is asked";
+        EXPECT_EQ(service.calls.last().operation == 5, !paid) << "and a payment in doubt is voided";
+        EXPECT_TRUE(log.contains("Сбой при обмене с сервером: std::bad_alloc"));
     }
 }
 
@@ -256,40 +302,50 @@ TEST_F(InterfaceExchange, AServiceRefusalEndsThePaymentWithoutAStatusQuery)
 
 TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
 {
+    waitTwoSeconds();
+    const auto ok = [](int status) { return FakeService::json(statusAnswer(status)); };
+    const auto paidWithCode = [](const QJsonValue &code) {
+        return FakeService::json({{"error_code", code}, {"payment_status", 2}});
+    };
+    const RestClient::Result lost = FakeService::noAnswer();
+    const RestClient::Result unknown =
+        FakeService::json({{"error_code", 404}, {"error_note", "unknown"}}, 404);
     struct Case
     {
         const char *name;
-        QList<RestClient::Result> answers;
+        QList<RestClient::Result> answers; // then no answer at all
         bool success;
         const char *key;
         int calls; // the void included
         bool voided;
     };
     const Case cases[] = {
-        {"recorded and paid", {FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true, "", 2,
+        {"recorded and paid", {lost, ok(2)}, true, "", 2, false},
+        {"recorded, pending, then paid", {lost, ok(1), ok(2)}, true, "", 3, false},
+        {"HTML error page, then paid", {FakeService::json({{"html", true}}, 502), ok(2)}, true, "", 2,
          false},
-        {"recorded, pending, then paid",
-         {FakeService::noAnswer(), FakeService::json(statusAnswer(1)), FakeService::json(statusAnswer(2))},
+        {"service error on HTTP 500, then paid", {FakeService::json(statusAnswer(2, 500), 500), ok(2)},
+         true, "", 2, false},
+        {"error_code null, then paid", {paidWithCode(QJsonValue()), ok(2)}, true, "", 2, false},
+        {"error_code \"0\", then paid", {paidWithCode("0"), ok(2)}, true, "", 2, false},
+        {"error_code \"17\", then paid", {paidWithCode("17"), ok(2)}, true, "", 2, false},
+        {"error_code 0.5, then paid", {paidWithCode(0.5), ok(2)}, true, "", 2, false},
+        {"error_code 2^32, then paid", {paidWithCode(4294967296.0), ok(2)}, true, "", 2, false},
+        // The service does not know it: no point in waiting, but the void
+        // covers a request that arrives after the question.
+        {"not known to the service", {lost, unknown}, false, "undefined", 3, true},
+        {"pending, then not known", {ok(1), unknown}, false, "undefined", 3, true},
+        {"a proxy's 404, then paid", {lost, FakeService::json({{"message", "Not Found"}}, 404), ok(2)},
          true, "", 3, false},
-        {"HTML error page, then paid",
-         {FakeService::json({{"html", true}}, 502), FakeService::json(statusAnswer(2))}, true, "", 2,
-         false},
-        {"not known to the service",
-         {FakeService::noAnswer(),
-          FakeService::json({{"error_code", 404}, {"error_note", "unknown"}}, 404)},
-         false, "requestIncorrectAnswer", 2, false},
         // A service error says nothing about the payment: the wait asks on.
-        {"service error, then paid",
-         {FakeService::noAnswer(), FakeService::json({{"error_code", 500}, {"error_note", "busy"}}, 500),
-          FakeService::json(statusAnswer(2))},
-         true, "", 3, false},
-        // An unanswered question settles nothing: the wait asks on (here
-        // once, payDuration being 0), and a payment made is not reported failed.
-        {"answer and question lost", {FakeService::noAnswer(), FakeService::noAnswer()}, false,
-         "requestIncorrectAnswer", 4, true},
-        {"question unanswered, then paid",
-         {FakeService::noAnswer(), FakeService::noAnswer(), FakeService::json(statusAnswer(2))}, true,
+        {"service error, then paid", {lost, FakeService::json(statusAnswer(1, 500), 500), ok(2)}, true,
          "", 3, false},
+        {"answer and questions lost", {}, false, "requestIncorrectAnswer", 5, true},
+        {"question unanswered, then paid", {lost, lost, ok(2)}, true, "", 3, false},
+        // Only an answer about this payment can settle it.
+        {"another transaction paid",
+         {ok(1), FakeService::json({{"payment_status", 2}, {"transaction_id", "other"}})}, false,
+         "requestIncorrectAnswer", 5, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -327,11 +383,19 @@ TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
          refused},
         {"status answers are errors",
          {ok(1), FakeService::json(statusAnswer(1, 500), 500), ok(3)}, "undefined", 500, accepted},
-        {"the void fails", {ok(1), ok(1), ok(-1)}, "requestStatusTimeout", 0, refused},
+        {"the void answers Failed", {ok(1), ok(1), ok(-1)}, "requestStatusTimeout", 0, accepted},
+        {"the void is refused", {ok(1), ok(1), FakeService::json({{"error_code", 7}})},
+         "requestStatusTimeout", 0, refused},
+        // Only Reversed, Failed or "not known" confirm a void.
+        {"the void answers paid", {ok(1), ok(1), ok(2)}, "requestStatusTimeout", 0, refused},
+        {"the void answers pending", {ok(1), ok(1), ok(1)}, "requestStatusTimeout", 0, refused},
+        // Failed counts only as the service's last word.
+        {"failed, then unreadable", {ok(-1), FakeService::noAnswer()}, "requestIncorrectAnswer", 0,
+         refused},
+        {"failed, then pending", {ok(-1), ok(1), ok(3)}, "requestStatusTimeout", 0, accepted},
         // Definite outcomes: nothing to void.
         {"refused", {FakeService::json({{"error_code", 4}})}, "undefined", 4, ""},
         {"failed", {ok(-1), ok(-1)}, "requestStatusFailed", 0, ""},
-        {"failed, then unreadable", {ok(-1), FakeService::noAnswer()}, "requestIncorrectAnswer", 0, ""},
         {"paid", {ok(1), ok(2)}, "", 0, ""},
     };
     for (const Case &c : cases) {
@@ -353,11 +417,13 @@ TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
         }
     }
 
-    // A refund left in doubt is not reversed again.
+    // A refund left in doubt is not reversed again, and the log names it.
+    LogCapture log;
     service.calls.clear();
     service.answers = {ok(1), ok(1)};
-    client.reversal(reversalRequest("r"));
+    EXPECT_FALSE(client.reversal(reversalRequest("r")).success);
     EXPECT_EQ(service.calls.size(), 2);
+    EXPECT_TRUE(log.contains("Результат возврата неизвестен: r"));
 }
 
 TEST_F(InterfaceExchange, ARequestThatNeverLeftIsReportedAtOnce)
@@ -409,11 +475,14 @@ TEST_F(InterfaceExchange, ReversalAddressesTheRrnAndWaitsForReversed)
         EXPECT_EQ(service.calls.size(), 1);
     }
 
-    // Lost answer, but the service reversed it.
-    service.calls.clear();
-    service.answers = {FakeService::noAnswer(), FakeService::json(statusAnswer(3))};
-    EXPECT_TRUE(client.reversal(reversalRequest("r")).success);
-    EXPECT_EQ(service.calls.size(), 2);
+    // Lost or unreadable answer, but the service reversed it.
+    for (const RestClient::Result &first :
+         {FakeService::noAnswer(), FakeService::json(statusAnswer(3, 500), 500)}) {
+        service.calls.clear();
+        service.answers = {first, FakeService::json(statusAnswer(3))};
+        EXPECT_TRUE(client.reversal(reversalRequest("r")).success);
+        EXPECT_EQ(service.calls.size(), 2);
+    }
 }
 
 TEST_F(InterfaceExchange, FiscalDataPostsTwoMembersAndReportsAcceptance)

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
 using vesanu::Interface;
 using Result = vesanu::Interface::RequestResult;
 using namespace std::chrono;
@@ -23,10 +21,12 @@ protected:
                          {"VesaNu:payDuration", QString::number(payDurationSeconds)},
                          {"VesaNu:statusRequestInterval", QString::number(intervalSeconds)}};
         client.init();
+        client.setWaitClock(clock.clock());
     }
 
     MemoryConfig config;
     FakeService service;
+    FakeClock clock;
     Interface client;
 };
 
@@ -104,46 +104,33 @@ TEST_F(StatusWait, RequestsStartOneIntervalAfterThePreviousStartAndNoLaterThanTh
     {
         int payDuration;
         int interval;
+        int exchangeMs;
         QList<int> offsetsMs;
     };
     const Case cases[] = {
-        {2, 1, {0, 1000, 2000}},
+        {2, 1, 0, {0, 1000, 2000}},
         // The last sleep is cut short: the wait ends within payDuration and one exchange.
-        {1, 3, {0, 1000}},
+        {1, 3, 0, {0, 1000}},
+        // An exchange longer than the interval is followed at once.
+        {3, 1, 1400, {0, 1400, 2800}},
+        // No interval: back to back until payDuration has passed.
+        {1, 0, 300, {0, 300, 600, 900}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.interval);
         configure(c.payDuration, c.interval);
-        service.calls.clear();
-        service.fallback = FakeService::json(statusAnswer(0));
-        const steady_clock::time_point start = steady_clock::now();
+        clock.now = clock.start;
+        QList<int> offsets;
+        service.responder = [&](const FakeService::Call &) {
+            offsets << clock.elapsedMs();
+            clock.advance(milliseconds(c.exchangeMs));
+            return FakeService::json(statusAnswer(0));
+        };
         const Result result = client.waitForStatus(Result::Paid, "tx");
-        const milliseconds elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
-
-        ASSERT_EQ(service.calls.size(), c.offsetsMs.size());
-        for (int k = 0; k < service.calls.size(); ++k) {
-            const milliseconds offset = duration_cast<milliseconds>(service.calls.at(k).at - start);
-            EXPECT_GE(offset.count(), c.offsetsMs.at(k));
-            EXPECT_LT(offset.count(), c.offsetsMs.at(k) + 250);
-        }
-        EXPECT_LT(elapsed.count(), c.offsetsMs.last() + 500);
+        EXPECT_EQ(offsets, c.offsetsMs);
+        EXPECT_EQ(clock.elapsedMs(), c.offsetsMs.last() + c.exchangeMs);
         EXPECT_EQ(result.message.key(), "requestStatusTimeout");
     }
-}
-
-TEST_F(StatusWait, ZeroIntervalPollsBackToBackUntilTheDurationHasPassed)
-{
-    configure(1, 0);
-    service.responder = [](const FakeService::Call &) {
-        std::this_thread::sleep_for(milliseconds(20));
-        return FakeService::json(statusAnswer(1));
-    };
-    const steady_clock::time_point start = steady_clock::now();
-    client.waitForStatus(Result::Paid, "tx");
-    const milliseconds elapsed = duration_cast<milliseconds>(steady_clock::now() - start);
-    EXPECT_GE(elapsed.count(), 1000);
-    EXPECT_LT(elapsed.count(), 1300);
-    EXPECT_GE(service.calls.size(), 30);
 }
 
 TEST_F(StatusWait, PaymentWaitsForPaidOnItsOwnIdentifier)

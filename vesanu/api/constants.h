@@ -56,8 +56,8 @@ inline const char *const JsonPaymentId = "payment_id";
 inline const char *const JsonPhoneNumber = "phone_number";
 
 // An "error_code" that is present but no whole number an int can hold (a
-// string, a fraction, 2^32, true) is still a refusal. Its errorCode is this
-// value: no service sends it, and nobody can take it for 0.
+// string, a fraction, 2^32, true) makes the answer unreadable. Its errorCode
+// is this value: no service sends it, and nobody can take it for 0.
 constexpr int UnreadableErrorCode = std::numeric_limits<int>::min();
 
 // The HTTP status with which the service says it does not know a transaction.
@@ -87,6 +87,8 @@ inline const char *const LogUnknownOutcome = "Результат операци�
 inline const char *const LogReversal = "Полный возврат";
 inline const char *const LogVoidAccepted = "Сервис принял отмену неподтвержденного платежа: %1";
 inline const char *const LogVoidRefused = "Сервис не принял отмену неподтвержденного платежа: %1";
+inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";
+inline const char *const LogOtherTransaction = "Ответ сервера относится к другой операции: %1";
 
 } // namespace api
 } // namespace vesanu

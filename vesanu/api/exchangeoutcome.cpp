@@ -1,7 +1,12 @@
 #include "vesanu/api/exchangeoutcome.h"
 
+#include "vesanu/api/constants.h"
+
+#include <QJsonValue>
 #include <QNetworkReply>
 
+#include <cmath>
+#include <limits>
 #include <type_traits>
 #include <utility>
 
@@ -36,6 +41,21 @@ template<typename R>
 struct HasNetworkError<R, std::void_t<decltype(std::declval<const R &>().networkError)>>
     : std::true_type {};
 
+// Without the HTTP status a proxy's error page or a server error that carries
+// an "error_code" reads as the service's refusal, and without the network
+// error no failure can be told apart from one that never left. That weakens
+// the money rules, so a host SDK without them builds only when it says so.
+#ifndef VESANU_HOST_RESULT_JSON_ONLY
+static_assert(HasHttpStatus<RestClient::Result>::value,
+              "RestClient::Result has no member 'httpStatus'. Configure with "
+              "-DVESANU_HOST_RESULT_JSON_ONLY=ON to build on the JSON body alone "
+              "(docs/integration.md says what is lost).");
+static_assert(HasNetworkError<RestClient::Result>::value,
+              "RestClient::Result has no member 'networkError'. Configure with "
+              "-DVESANU_HOST_RESULT_JSON_ONLY=ON to build on the JSON body alone "
+              "(docs/integration.md says what is lost).");
+#endif
+
 template<typename R>
 int httpStatusOf(const R &result)
 {
@@ -43,6 +63,15 @@ int httpStatusOf(const R &result)
         return int(result.httpStatus);
     else
         return 0;
+}
+
+template<typename R>
+bool completedOf(const R &result)
+{
+    if constexpr (HasCompleted<R>::value)
+        return bool(result.completed);
+    else
+        return httpStatusOf(result) != 0;
 }
 
 // Failures that happen before a byte of the request is on its way. The codes
@@ -64,29 +93,79 @@ bool isBeforeSending(int networkError)
 template<typename R>
 bool neverLeftOf(const R &result)
 {
-    if constexpr (HasNetworkError<R>::value) {
-        if constexpr (HasCompleted<R>::value) {
-            if (result.completed)
-                return false;
-        }
-        return isBeforeSending(int(result.networkError));
-    } else {
+    if constexpr (HasNetworkError<R>::value)
+        return !completedOf(result) && isBeforeSending(int(result.networkError));
+    else
         return false;
-    }
 }
 
 } // namespace
 
+bool isWholeNumber(const QJsonValue &value)
+{
+    if (!value.isDouble())
+        return false;
+    const double number = value.toDouble();
+    return std::trunc(number) == number && number >= std::numeric_limits<int>::min()
+           && number <= std::numeric_limits<int>::max();
+}
+
 ExchangeOutcome::ExchangeOutcome(const RestClient::Result &result)
     : m_json(jsonOf(result))
     , m_neverLeft(neverLeftOf(result))
+    , m_completed(completedOf(result))
     , m_httpStatus(httpStatusOf(result))
 {
+}
+
+ExchangeOutcome ExchangeOutcome::neverSent()
+{
+    ExchangeOutcome outcome;
+    outcome.m_neverLeft = true;
+    return outcome;
+}
+
+ExchangeOutcome ExchangeOutcome::lost()
+{
+    return ExchangeOutcome();
+}
+
+Outcome ExchangeOutcome::classify(const QString &askedId) const
+{
+    if (m_neverLeft)
+        return Outcome::NeverSent;
+    // A server error says nothing for certain, whatever its body claims.
+    if (m_httpStatus >= 500 && m_httpStatus <= 599)
+        return Outcome::Unreadable;
+    if (m_json.isEmpty())
+        return m_completed ? Outcome::Unreadable : Outcome::NoAnswer;
+    if (answersAnother(askedId))
+        return Outcome::Unreadable;
+    const QJsonValue code = m_json.value(QLatin1String(JsonErrorCode));
+    if (!code.isUndefined()) {
+        if (!isWholeNumber(code))
+            return Outcome::Unreadable;
+        if (code.toInt() != 0)
+            return m_httpStatus == HttpNotFound ? Outcome::NotFound : Outcome::Refused;
+    }
+    // An HTTP error without the service's own error answer is some other
+    // server's (a proxy's 404, a redirect): it says nothing about the payment.
+    if (isHttpError())
+        return Outcome::Unreadable;
+    return Outcome::Answered;
 }
 
 bool ExchangeOutcome::isHttpError() const
 {
     return m_httpStatus != 0 && (m_httpStatus < 200 || m_httpStatus > 299);
+}
+
+bool ExchangeOutcome::answersAnother(const QString &askedId) const
+{
+    const QJsonValue named = m_json.value(QLatin1String(JsonTransactionId));
+    if (askedId.isEmpty() || named.isUndefined())
+        return false;
+    return !named.isString() || named.toString() != askedId;
 }
 
 } // namespace api

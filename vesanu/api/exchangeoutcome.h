@@ -1,38 +1,54 @@
 #pragma once
 
 #include "vesanu/api/hostheaders.h"
+#include "vesanu/api/outcome.h"
+
+class QJsonValue;
 
 namespace vesanu {
 namespace api {
 
-// The plug-in's one reading of the host's RestClient::Result. All it relies
-// on is the answer's JSON object. Where the host's Result also tells the HTTP
-// status and how the exchange ended (ours does), they are read here to tell
-// failures apart; a Result without them leaves both unknown, and the body
-// alone decides.
+// The plug-in's one reading of the host's RestClient::Result. It relies on
+// the answer's JSON object, the HTTP status and the network error that tells
+// a request that never left; a host whose Result lacks the last two must say
+// so at build time (see exchangeoutcome.cpp), and then the body alone decides.
 class ExchangeOutcome
 {
 public:
-    // Nothing came back at all.
-    ExchangeOutcome() = default;
+    // The host's client finished the exchange and handed back its Result.
     explicit ExchangeOutcome(const RestClient::Result &result);
+
+    // Nothing was handed to a client: the request cannot have left.
+    static ExchangeOutcome neverSent();
+    // The request was handed to a client that then failed without a Result:
+    // it may have reached the service.
+    static ExchangeOutcome lost();
+
+    // What the exchange came to for the transaction `askedId` (empty: any).
+    Outcome classify(const QString &askedId) const;
 
     // The answer's JSON object; empty when there was none.
     QJsonObject json() const { return m_json; }
-    // The request cannot have reached the service: the connection was
-    // refused, the host unknown, the TLS handshake failed, or the client
-    // refused to send it.
-    bool neverLeft() const { return m_neverLeft; }
     // The answer's HTTP status; 0 when the host's Result does not tell it.
     int httpCode() const { return m_httpStatus; }
     // An HTTP answer whose status is not a success.
     bool isHttpError() const;
+    // The answer names a transaction other than `askedId`.
+    bool answersAnother(const QString &askedId) const;
 
 private:
+    ExchangeOutcome() = default;
+
     QJsonObject m_json;
     bool m_neverLeft = false;
+    // An HTTP answer arrived, whatever its body.
+    bool m_completed = false;
     int m_httpStatus = 0;
 };
+
+// A JSON member counts as a number only when it is a JSON number with a
+// whole value that an int can hold.
+bool isWholeNumber(const QJsonValue &value);
 
 } // namespace api
 } // namespace vesanu

@@ -10,15 +10,12 @@
 #include <QJsonDocument>
 #include <QUuid>
 
-#include <algorithm>
 #include <exception>
-#include <thread>
 
 namespace vesanu {
 
 using namespace api;
 using std::chrono::milliseconds;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -34,6 +31,21 @@ milliseconds secondsSetting(Config *config, const char *key, int defaultSeconds)
     return milliseconds(qint64(config->getInt(text(key), defaultSeconds)) * 1000);
 }
 
+// Runs `step`; anything it throws is logged and reported as false.
+template<typename Step>
+bool guarded(Log4Qt::Logger *logger, Step step)
+{
+    try {
+        step();
+        return true;
+    } catch (const std::exception &error) {
+        logger->error(LogExchangeFailed, QString::fromLocal8Bit(error.what()));
+    } catch (...) {
+        logger->error(LogExchangeFailed, QString());
+    }
+    return false;
+}
+
 } // namespace
 
 Interface::Interface()
@@ -41,6 +53,7 @@ Interface::Interface()
     , payDuration(qint64(DefaultPayDurationSeconds) * 1000)
     , statusRequestInterval(qint64(DefaultStatusRequestIntervalSeconds) * 1000)
     , logger(Log4Qt::LogManager::logger(QStringLiteral("vesanu"), QString()))
+    , waitClock(WaitClock::steady())
 {
 }
 
@@ -67,12 +80,8 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
     body.insert(text(JsonOtpData), request.getCardNumber());
     body.insert(text(JsonCashboxCode), cashboxCode);
     body.insert(text(JsonTransactionId), id);
-    bool inDoubt = false;
-    RequestResult result = settle(sendRequest(Payment, body), RequestResult::Paid, id, &inDoubt);
-    // The cashier is about to hear of a failure that the customer could still
-    // turn into a payment by confirming late: void it first.
-    if (inDoubt)
-        voidPayment(id);
+    Course course(Course::Kind::Payment, RequestResult::Paid, payDuration, statusRequestInterval);
+    RequestResult result = follow(course, sendRequest(Payment, body), id);
     result.transactionId = id;
     return result;
 }
@@ -81,8 +90,8 @@ Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &req
 {
     logger->info(LogReversal);
     const QString id = request.getRrn();
-    bool inDoubt = false;
-    return settle(sendRequest(Reversal, id), RequestResult::Reversed, id, &inDoubt);
+    Course course(Course::Kind::Refund, RequestResult::Reversed, payDuration, statusRequestInterval);
+    return follow(course, sendRequest(Reversal, id), id);
 }
 
 bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode) const
@@ -90,115 +99,101 @@ bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode)
     QJsonObject body;
     body.insert(text(JsonTransactionId), transactionId);
     body.insert(text(JsonQrCode), qrCode);
-    return sendRequest(OfdData, body).success;
-}
-
-// Carries a first answer of a payment or a reversal to its outcome. A failed
-// outcome is in doubt when the service may still complete the operation.
-Interface::RequestResult Interface::settle(const RequestResult &first,
-                                           RequestResult::Status target, const QString &id,
-                                           bool *inDoubt) const
-{
-    *inDoubt = false;
-    // No usable answer (nothing came back, or an HTTP error without the
-    // service's own error code) does not mean the service did not act: the
-    // money may have moved. Ask the service before reporting a failure.
-    // A non-zero error code is a definite refusal and needs no question, and
-    // a request that never left has nothing to ask about.
-    if (!first.success && first.errorCode == 0 && !first.unsent) {
-        logger->info(LogUnknownOutcome, id);
-        const RequestResult known = sendRequest(PaymentStatus, id);
-        // The service has no such transaction: the request never arrived.
-        if (known.unknownTransaction)
-            return first;
-        // Any other failed answer, a service error included, says nothing
-        // about the operation: ask on while time is left.
-        if (!known.success)
-            return awaitStatus(target, id, inDoubt);
-        return untilTarget(known, target, id, inDoubt);
-    }
-    return untilTarget(first, target, id, inDoubt);
-}
-
-// A good answer short of its target goes into the status wait.
-Interface::RequestResult Interface::untilTarget(const RequestResult &answer,
-                                                RequestResult::Status target, const QString &id,
-                                                bool *inDoubt) const
-{
-    if (!answer.success || answer.getPaymentStatus() == target)
-        return answer;
-    // The service's own Failed is final, whatever the wait hears after it.
-    const bool failed = answer.getPaymentStatus() == RequestResult::Failed;
-    const RequestResult last = awaitStatus(target, id, inDoubt);
-    *inDoubt = *inDoubt && !failed;
-    return last;
-}
-
-// A wait that ends in a failure other than the service's Failed or its "no
-// such transaction" leaves the operation open at the service.
-Interface::RequestResult Interface::awaitStatus(RequestResult::Status target, const QString &id,
-                                                bool *inDoubt) const
-{
-    const RequestResult last = waitForStatus(target, id);
-    // The host's translatable text is compared whole: its key is not ours to read.
-    const bool serviceFailed =
-        last.message == tr::Tr(text(KeyStatusFailed), text(TextStatusFailed));
-    *inDoubt = !last.success && !last.unknownTransaction && !serviceFailed;
-    return last;
-}
-
-// One reversal, best effort and without a status wait: the host's answer
-// stays the failure it is, and the log tells whether the service took it.
-void Interface::voidPayment(const QString &id) const
-{
-    const RequestResult voided = sendRequest(Reversal, id);
-    if (voided.success && voided.getPaymentStatus() != RequestResult::Failed)
-        logger->info(LogVoidAccepted, id);
-    else
-        logger->error(LogVoidRefused, id);
+    return sendRequest(OfdData, body).outcome == Outcome::Answered;
 }
 
 Interface::RequestResult Interface::waitForStatus(RequestResult::Status target,
                                                   const QString &id) const
 {
-    logger->info(LogWaitStatus, int(target));
+    Course course(Course::Kind::StatusWait, target, payDuration, statusRequestInterval);
+    return drive(course, course.begin(waitClock.now()), RequestResult(), id);
+}
 
-    RequestResult record;
-    const Clock::time_point start = Clock::now();
-    // The last question goes out at the deadline at the latest, so that the
-    // wait ends within payDuration and one exchange.
-    const Clock::time_point deadline = start + payDuration;
-    Clock::time_point next = start;
+void Interface::setWaitClock(const WaitClock &clock)
+{
+    waitClock = clock;
+}
+
+// Carries the first answer of a payment or a reversal along its course.
+Interface::RequestResult Interface::follow(Course &course, const RequestResult &first,
+                                           const QString &id) const
+{
+    const Course::TimePoint now = waitClock.now();
+    const Course::Step step = course.answered(first.outcome, first.getPaymentStatus(), now, now);
+    if (step.action == Course::Action::AskStatus && first.outcome != Outcome::Answered)
+        logger->info(LogUnknownOutcome, id);
+    return drive(course, step, first, id);
+}
+
+// The one loop that carries out what the course decides; `last` is the
+// latest answer about the operation itself, from which the result is made.
+Interface::RequestResult Interface::drive(Course &course, Course::Step step, RequestResult last,
+                                          const QString &id) const
+{
+    bool waiting = false;
     for (;;) {
-        const Clock::time_point now = Clock::now();
-        const Clock::time_point due = std::min(next, deadline);
-        if (now < due)
-            std::this_thread::sleep_for(due - now);
-        next = Clock::now() + statusRequestInterval;
-
-        record = sendRequest(PaymentStatus, id);
-        // Only an answer that itself succeeded can be final.
-        const RequestResult::Status status = record.getPaymentStatus();
-        if (record.success && (status == target || status == RequestResult::Failed))
+        switch (step.action) {
+        case Course::Action::AskStatus: {
+            if (!waiting)
+                logger->info(LogWaitStatus, course.target());
+            waiting = true;
+            const Course::TimePoint sentAt = waitClock.now();
+            last = sendRequest(PaymentStatus, id);
+            step = course.answered(last.outcome, last.getPaymentStatus(), sentAt, waitClock.now());
             break;
-        if (std::chrono::duration_cast<milliseconds>(Clock::now() - start) >= payDuration)
+        }
+        case Course::Action::SleepUntil:
+            waitClock.sleepUntil(step.until);
+            step = course.woke(waitClock.now());
             break;
-    }
-
-    // A wait that did not reach its target must not pass for a success, even
-    // though its last status answer itself was a good one.
-    if (record.success && record.getPaymentStatus() != target) {
-        record.success = false;
-        record.errorCode = 0;
-        if (record.getPaymentStatus() == RequestResult::Failed) {
-            logger->error(LogStatusFailed);
-            record.message = tr::Tr(text(KeyStatusFailed), text(TextStatusFailed));
-        } else {
-            logger->error(LogStatusTimeout);
-            record.message = tr::Tr(text(KeyStatusTimeout), text(TextStatusTimeout));
+        case Course::Action::Void:
+            step = voidPayment(course, id);
+            break;
+        case Course::Action::Finish:
+            return conclude(course, last, id);
         }
     }
-    return record;
+}
+
+// One reversal, without a status wait: the host's answer stays the failure
+// it is, and the log tells whether the service confirmed the void.
+Course::Step Interface::voidPayment(Course &course, const QString &id) const
+{
+    const RequestResult voided = sendRequest(Reversal, id);
+    const Course::TimePoint now = waitClock.now();
+    const Course::Step step = course.answered(voided.outcome, voided.getPaymentStatus(), now, now);
+    if (course.voidConfirmed())
+        logger->info(LogVoidAccepted, id);
+    else
+        logger->error(LogVoidRefused, id);
+    return step;
+}
+
+// The result the caller hears, made from how the course ended. Only an
+// answer at the target is a success; a wait that ran out or ended at the
+// service's Failed says so, every other ending keeps its last answer's failure.
+Interface::RequestResult Interface::conclude(const Course &course, RequestResult last,
+                                             const QString &id) const
+{
+    const Course::Ending ending = course.ending();
+    if (ending == Course::Ending::Reached)
+        return last;
+
+    last.success = false;
+    if (ending == Course::Ending::Failed) {
+        logger->error(LogStatusFailed);
+        last.errorCode = 0;
+        last.message = tr::Tr(text(KeyStatusFailed), text(TextStatusFailed));
+    } else if (ending == Course::Ending::TimedOut) {
+        logger->error(LogStatusTimeout);
+        last.errorCode = 0;
+        last.message = tr::Tr(text(KeyStatusTimeout), text(TextStatusTimeout));
+    }
+    const bool undecided =
+        ending == Course::Ending::TimedOut || ending == Course::Ending::Unanswered;
+    if (undecided && course.kind() == Course::Kind::Refund)
+        logger->error(LogRefundUndecided, id);
+    return last;
 }
 
 Interface::RequestResult Interface::sendRequest(Method method, const QJsonObject &body) const
@@ -216,38 +211,37 @@ Interface::RequestResult Interface::sendRequest(Method method, const QString &id
 Interface::RequestResult Interface::exchange(Method method, const QString &id,
                                              const QJsonDocument &body) const
 {
-    ExchangeOutcome outcome;
-    try {
-        const QSharedPointer<RestClient> client =
-            MockFactory<RestClient>::creator ? MockFactory<RestClient>::creator() : nullptr;
-        if (!client) {
-            logger->error(LogNoClient);
-            return neverSent();
-        }
+    // The transaction the answer must be about: named in the address or the body.
+    const QString askedId =
+        id.isEmpty() ? body.object().value(text(JsonTransactionId)).toString() : id;
+
+    // Nothing may escape into the host: whatever the client or a step throws
+    // is a failed exchange. Before the request is handed over it cannot have left.
+    QSharedPointer<RestClient> client;
+    QUrl url;
+    QHash<QString, QString> headers;
+    const bool prepared = guarded(logger, [&] {
+        if (MockFactory<RestClient>::creator)
+            client = MockFactory<RestClient>::creator();
+        if (!client)
+            return;
         client->setTimeout(qint64(timeout.count()));
         client->setLogger(logger);
-        const QUrl url = getUrl(method, id);
-        const QHash<QString, QString> headers = getHeaders();
+        url = getUrl(method, id);
+        headers = getHeaders();
+    });
+    if (prepared && !client)
+        logger->error(LogNoClient);
+    if (!prepared || !client)
+        return parse(ExchangeOutcome::neverSent(), askedId);
+
+    // From here on the request may have reached the service.
+    ExchangeOutcome outcome = ExchangeOutcome::lost();
+    guarded(logger, [&] {
         client->request(getOperation(method), url, body, headers);
         outcome = ExchangeOutcome(client->result());
-    } catch (const std::exception &error) {
-        // Nothing may escape into the host: a failure here is a failed exchange.
-        logger->error(LogExchangeFailed, QString::fromLocal8Bit(error.what()));
-        return neverSent();
-    } catch (...) {
-        logger->error(LogExchangeFailed, QString());
-        return neverSent();
-    }
-    return parse(outcome);
-}
-
-// Without a working client nothing went out, so there is nothing to ask the
-// service about and no reason to keep the cashier waiting.
-Interface::RequestResult Interface::neverSent() const
-{
-    RequestResult result = parse(ExchangeOutcome());
-    result.unsent = true;
-    return result;
+    });
+    return parse(outcome, askedId);
 }
 
 QHash<QString, QString> Interface::getHeaders() const

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "vesanu/api/hostheaders.h"
+#include "vesanu/api/course.h"
+#include "vesanu/api/outcome.h"
+#include "vesanu/api/waitclock.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -63,13 +66,9 @@ public:
         tr::Tr message;
         QJsonObject json;
         QString transactionId;
-        // The request cannot have reached the service: the connection was
-        // refused, the host unknown, the TLS handshake failed, the client
-        // refused to send it, or there was no client. Not part of equality.
-        bool unsent = false;
-        // The service answered that it does not know the transaction (HTTP
-        // 404 with a JSON answer). Not part of equality.
-        bool unknownTransaction = false;
+        // What the exchange came to; success is true exactly for Answered.
+        // Not part of equality.
+        api::Outcome outcome = api::Outcome::Answered;
     };
 
     Interface();
@@ -90,6 +89,9 @@ public:
     RequestResult getRequestResult(const RestClient::Result &result) const;
     QString getBranchId() const;
 
+    // The clock and sleep of every status wait; the monotonic clock by default.
+    void setWaitClock(const api::WaitClock &clock);
+
 protected:
     std::chrono::milliseconds timeout;
     std::chrono::milliseconds payDuration;
@@ -100,15 +102,15 @@ protected:
     Log4Qt::Logger *logger;
 
 private:
-    RequestResult parse(const api::ExchangeOutcome &outcome) const;
+    RequestResult parse(const api::ExchangeOutcome &outcome, const QString &askedId) const;
     RequestResult exchange(Method method, const QString &id, const QJsonDocument &body) const;
-    RequestResult neverSent() const;
-    RequestResult settle(const RequestResult &first, RequestResult::Status target,
-                         const QString &id, bool *inDoubt) const;
-    RequestResult untilTarget(const RequestResult &answer, RequestResult::Status target,
-                              const QString &id, bool *inDoubt) const;
-    RequestResult awaitStatus(RequestResult::Status target, const QString &id, bool *inDoubt) const;
-    void voidPayment(const QString &id) const;
+    RequestResult follow(api::Course &course, const RequestResult &first, const QString &id) const;
+    RequestResult drive(api::Course &course, api::Course::Step step, RequestResult last,
+                        const QString &id) const;
+    api::Course::Step voidPayment(api::Course &course, const QString &id) const;
+    RequestResult conclude(const api::Course &course, RequestResult last, const QString &id) const;
+
+    api::WaitClock waitClock;
 };
 
 } // namespace vesanu

@@ -5,8 +5,6 @@
 
 #include <QJsonValue>
 
-#include <cmath>
-#include <limits>
 
 namespace vesanu {
 
@@ -14,20 +12,12 @@ using namespace api;
 
 namespace {
 
-// A member counts as a number only when it is a JSON number with a whole
-// value that an int can hold; anything else gives the fallback.
 int wholeNumber(const QJsonValue &value, int fallback)
 {
-    if (!value.isDouble())
-        return fallback;
-    const double number = value.toDouble();
-    if (std::trunc(number) != number || number < std::numeric_limits<int>::min()
-        || number > std::numeric_limits<int>::max())
-        return fallback;
-    return int(number);
+    return isWholeNumber(value) ? value.toInt() : fallback;
 }
 
-// "error_code" absent or exactly 0 is no error. Any other value is a refusal,
+// "error_code" absent or exactly 0 is no error. Any other value is an error,
 // whatever its type or size; one that an int cannot carry is reported as
 // UnreadableErrorCode, so that it never passes for 0.
 int errorCodeOf(const QJsonValue &value)
@@ -35,6 +25,11 @@ int errorCodeOf(const QJsonValue &value)
     if (value.isUndefined() || (value.isDouble() && value.toDouble() == 0))
         return 0;
     return wholeNumber(value, UnreadableErrorCode);
+}
+
+tr::Tr incorrectAnswer()
+{
+    return tr::Tr(QString::fromUtf8(KeyIncorrectAnswer), QString::fromUtf8(TextIncorrectAnswer));
 }
 
 QString stringMember(const QJsonObject &json, const char *key)
@@ -75,24 +70,25 @@ bool Interface::RequestResult::operator==(const RequestResult &other) const
 
 Interface::RequestResult Interface::getRequestResult(const RestClient::Result &result) const
 {
-    return parse(ExchangeOutcome(result));
+    return parse(ExchangeOutcome(result), QString());
 }
 
-Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome) const
+// Fills the record's fields from the exchange. They agree with the outcome:
+// success is true exactly when it is Answered.
+Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome,
+                                          const QString &askedId) const
 {
     RequestResult parsed;
     parsed.json = outcome.json();
+    parsed.outcome = outcome.classify(askedId);
 
     if (parsed.json.isEmpty()) {
         logger->error(LogNoData);
         parsed.success = false;
-        parsed.unsent = outcome.neverLeft();
-        parsed.message = tr::Tr(QString::fromUtf8(KeyIncorrectAnswer),
-                                QString::fromUtf8(TextIncorrectAnswer));
+        parsed.message = incorrectAnswer();
         return parsed;
     }
 
-    parsed.unknownTransaction = outcome.httpCode() == HttpNotFound;
     parsed.errorCode = errorCodeOf(parsed.json.value(QLatin1String(JsonErrorCode)));
     if (parsed.errorCode != 0) {
         const QString note = stringMember(parsed.json, JsonErrorNote);
@@ -111,6 +107,14 @@ Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome) const
         parsed.success = false;
         parsed.message = tr::Tr(QString::fromUtf8(KeyHttpError),
                                 QString::fromUtf8(TextHttpError).arg(status));
+        return parsed;
+    }
+
+    // An answer about another transaction is no answer about this one.
+    if (outcome.answersAnother(askedId)) {
+        logger->error(LogOtherTransaction, askedId);
+        parsed.success = false;
+        parsed.message = incorrectAnswer();
     }
     return parsed;
 }
