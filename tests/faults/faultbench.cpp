@@ -2,6 +2,7 @@
 
 #include "ledgerview.h"
 #include "memoryprobe.h"
+#include "network/restclient.h"
 #include "reliabilityreport.h"
 #include "support/loadedplugin.h"
 #include "support/logcapture.h"
@@ -118,6 +119,46 @@ QString memoryText(qint64 kib)
         return QStringLiteral("peak memory up less than %1 MiB").arg(kQuietMemoryKiB / 1024);
     return QStringLiteral("peak memory up %1 MiB").arg((kib + 1023) / 1024);
 }
+
+// The host's own client, failing after it sent the payment: its answer is
+// lost inside the client, which throws instead of handing it back.
+class ClientThrowingAfterPayment : public RestClient
+{
+public:
+    bool request(const int &operation, const QUrl &url, const QJsonDocument &body,
+        const QHash<QString, QString> &headers) override
+    {
+        m_payment = operation == Post && url.path().endsWith(QLatin1String("/payment"));
+        return RestClient::request(operation, url, body, headers);
+    }
+    Result result() const override
+    {
+        if (m_payment)
+            throw std::bad_alloc();
+        return RestClient::result();
+    }
+
+private:
+    bool m_payment = false;
+};
+
+// Puts that client in place of the host's while it lives.
+class ThrowingClients
+{
+public:
+    explicit ThrowingClients(bool active)
+        : m_previous(MockFactory<RestClient>::creator)
+    {
+        if (active)
+            MockFactory<RestClient>::creator = [] {
+                return QSharedPointer<RestClient>(new ClientThrowingAfterPayment);
+            };
+    }
+    ~ThrowingClients() { MockFactory<RestClient>::creator = m_previous; }
+
+private:
+    MockFactory<RestClient>::Creator m_previous;
+};
 
 PaymentProcessingAnswer pay(BasicPaymentProcessing *processing, const QString &token)
 {
@@ -237,6 +278,7 @@ FaultBench::Observation FaultBench::perform(const FaultCase &c, BasicPaymentProc
     SimulatorProcess *simulator = farm().simulator(c.target);
     const int logOffset = simulator ? simulator->log().size() : 0;
 
+    const ThrowingClients throwing(c.flags & ClientThrows);
     LogCapture capture;
     QElapsedTimer clock;
     clock.start();

@@ -36,6 +36,9 @@ enum CaseFlag {
     // The service refuses that reversal and completes the payment later: limbo
     // that only the service can close, counted apart as a known limit.
     VoidRefused = 8,
+    // The host's client throws std::bad_alloc instead of handing back the
+    // payment's answer, after the request went out.
+    ClientThrows = 16,
 };
 
 struct FaultCase

@@ -45,6 +45,13 @@ const FaultCase kCases[] = {
         Target::Http, Operation::Pay, "silent+status-fault:silent@1", "", true, "", 0, Measured },
     { "http500+status-fault:nonjson@1", "payment answer HTML 500, first status answer plain text",
         Target::Http, Operation::Pay, "http500+status-fault:nonjson@1", "", true, "", 0 },
+    { "error500", "payment answer: HTTP 500, a service error (error_code 500) that says paid",
+        Target::Http, Operation::Pay, "4111+error500", "", true, "", 0 },
+    { "client throws", "payment sent, then the host's client throws instead of answering",
+        Target::Http, Operation::Pay, "4111", "", true, "", 0, ClientThrows },
+    { "never+client throws", "as above, the payment pending until payDuration is over",
+        Target::Http, Operation::Pay, "never+confirm-late:4000", kShortWait, false,
+        "requestStatusTimeout", 0, ClientThrows | Voided },
     { "drop+status-fault:error500@1",
         "payment answer lost, the first status answer a service error (HTTP 500, error_code 500)",
         Target::Http, Operation::Pay, "drop+status-fault:error500@1", "", true, "", 0 },
@@ -62,6 +69,9 @@ const FaultCase kStatusCases[] = {
         Operation::Pay, "declined-after:2", "", false, "requestStatusFailed", 0 },
     { "declined", "the first answer says Failed with error_code 0", Target::Http, Operation::Pay,
         "declined", "", false, "requestStatusFailed", 0 },
+    { "says-failed+never", "the first answer says Failed, then pending until payDuration is over",
+        Target::Http, Operation::Pay, "never+says-failed+confirm-late:4000", kShortWait, false,
+        "requestStatusTimeout", 0, Voided },
 };
 
 } // namespace

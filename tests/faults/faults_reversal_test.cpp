@@ -34,6 +34,8 @@ const FaultCase kReversals[] = {
         "4111+reversal-fault:silent", "", true, "", 0, Measured },
     { "reversal drip", "refund; reversal answer drips a byte a second", Target::Http,
         Operation::Refund, "4111+reversal-fault:drip", "", true, "", 0, Measured },
+    { "reversal error500", "refund; reversal answer: HTTP 500, a service error (error_code 500)",
+        Target::Http, Operation::Refund, "4111+reversal-fault:error500", "", true, "", 0 },
     { "reversal drop, pending", "refund; answer lost, the reversal completes at the 2nd query",
         Target::Http, Operation::Refund, "reverse-pending:2+reversal-fault:drop", "", true, "", 0 },
     { "reversal drop, failed", "cancel; answer lost, the service failed the reversal", Target::Http,

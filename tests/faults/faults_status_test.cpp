@@ -37,6 +37,8 @@ const FaultCase kFirstAnswerSpoilt[] = {
         "pending:2+status-fault:drip@1", "", true, "", 0, Measured },
     { "status error500@1", "first status answer: HTTP 500, a service error that says paid",
         Target::Http, Operation::Pay, "pending:1+status-fault:error500@1", "", true, "", 0 },
+    { "status proxy404@1", "first status answer: a proxy's HTTP 404 without the service's answer",
+        Target::Http, Operation::Pay, "pending:2+status-fault:proxy404@1", "", true, "", 0 },
 };
 
 // Every status answer is spoilt and the payment is never completed: the
@@ -57,7 +59,7 @@ const FaultCase kEveryAnswerSpoilt[] = {
         500, Voided },
     { "declined+status http500", "failed at once, every status answer HTML 500", Target::Http,
         Operation::Pay, "declined+status-fault:http500", kShortWait, false,
-        "requestIncorrectAnswer", 0 },
+        "requestIncorrectAnswer", 0, Voided },
 };
 
 const char kDoubtSection[] = "Payments left in doubt: voided before the host is told";
@@ -79,6 +81,10 @@ const FaultCase kInDoubt[] = {
         "every status answer a service error (500), confirmed at 4 s", Target::Http,
         Operation::Pay, "never+status-fault:error500+confirm-late:4000", kShortWait, false,
         "undefined", 500, Voided },
+    { "never+status notfound+confirm-late",
+        "pending, then the service answers it does not know it, confirmed at 4 s", Target::Http,
+        Operation::Pay, "never+status-fault:notfound@1+confirm-late:4000", kShortWait, false,
+        "undefined", 404, Voided },
     { "never+reverse-fail+confirm-late",
         "the service refuses to cancel the pending payment, confirmed at 4 s", Target::Http,
         Operation::Pay, "never+reverse-fail+confirm-late:4000", kShortWait, false,
