@@ -37,8 +37,6 @@ const FaultCase kFirstAnswerSpoilt[] = {
         "pending:2+status-fault:drip@1", "", true, "", 0, Measured },
     { "status error500@1", "first status answer: HTTP 500, a service error that says paid",
         Target::Http, Operation::Pay, "pending:1+status-fault:error500@1", "", true, "", 0 },
-    { "status proxy404@1", "first status answer: a proxy's HTTP 404 without the service's answer",
-        Target::Http, Operation::Pay, "pending:2+status-fault:proxy404@1", "", true, "", 0 },
 };
 
 // Every status answer is spoilt and the payment is never completed: the
