@@ -91,6 +91,20 @@ bool VesaNu::sendEnqueuedMessage(const QMap<QString, QVariant> &message)
     return interface->sendOfdData(rrn, qr);
 }
 
+PaymentProcessingAnswer VesaNu::testConnection()
+{
+    PaymentProcessingAnswer answer = createAnswer(interface->testConnection(), {});
+    answer.setTerminalId(interface->getBranchId());
+    return answer;
+}
+
+// Only the API client's wait state is touched, and that is made for it: the
+// host's thread running payment() is not disturbed otherwise.
+bool VesaNu::interruptPayment()
+{
+    return interface->interruptPayment();
+}
+
 QMap<EPaymentProcessingInfo::MessageType, tr::Tr> VesaNu::getMessageInfo() const
 {
     QMap<EPaymentProcessingInfo::MessageType, tr::Tr> info;

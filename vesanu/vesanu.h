@@ -28,6 +28,9 @@ public:
     PaymentProcessingAnswer payment(const PaymentProcessingRequest &request) override;
     PaymentProcessingAnswer cancel(const PaymentProcessingRequest &request) override;
     bool sendEnqueuedMessage(const QMap<QString, QVariant> &message) override;
+    PaymentProcessingAnswer testConnection() override;
+    // May be called from any thread while payment() runs on another.
+    bool interruptPayment() override;
     QMap<EPaymentProcessingInfo::MessageType, tr::Tr> getMessageInfo() const override;
     QString getDialogImagePath() const override;
 

@@ -159,6 +159,23 @@ TEST(Course, DecidesEveryPaymentAndRefundInOneTable)
     }
 }
 
+TEST(Course, AnInterruptVoidsAWaitingPaymentOnly)
+{
+    const Course::TimePoint now{};
+    Course payment(Course::Kind::Payment, 2, seconds(300), seconds(10));
+    EXPECT_FALSE(payment.interruptible()) << "before its first answer";
+    EXPECT_EQ(payment.answered(Outcome::Answered, 1, now, now).action, Course::Action::AskStatus);
+    EXPECT_TRUE(payment.interruptible());
+    EXPECT_EQ(payment.interrupted().action, Course::Action::Void);
+    EXPECT_EQ(payment.answered(Outcome::Answered, 3, now, now).action, Course::Action::Finish);
+    EXPECT_EQ(payment.ending(), Course::Ending::Interrupted);
+    EXPECT_TRUE(payment.voidConfirmed());
+
+    Course refund(Course::Kind::Refund, 3, seconds(300), seconds(10));
+    refund.answered(Outcome::Answered, 1, now, now);
+    EXPECT_FALSE(refund.interruptible());
+}
+
 TEST(Course, ZeroOrNegativeDurationsAskOnceOrBackToBack)
 {
     for (const int payDurationMs : {0, -5000}) {

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using vesanu::Interface;
+using vesanu::api::WaitClock;
 using Result = vesanu::Interface::RequestResult;
 using namespace std::chrono;
 
@@ -184,4 +187,50 @@ TEST_F(StatusWait, EveryStepGoesThroughTheVirtualTable)
     ASSERT_EQ(service.calls.size(), 2);
     EXPECT_EQ(service.calls.at(0).url.query(), "via=override");
     EXPECT_EQ(service.calls.at(1).url.query(), "via=override");
+}
+
+TEST_F(StatusWait, AnInterruptEndsTheWaitWithAVoidButNotASuccess)
+{
+    configure(300, 10);
+    EXPECT_FALSE(client.interruptPayment()) << "no payment is running";
+
+    // The cashier interrupts while the payment sleeps between questions.
+    WaitClock clock = this->clock.clock();
+    clock.sleepUntil = [this](WaitClock::TimePoint until) {
+        EXPECT_TRUE(client.interruptPayment());
+        this->clock.now = std::min(until, this->clock.now + milliseconds(50));
+    };
+    client.setWaitClock(clock);
+    service.answers = {FakeService::json(statusAnswer(1)), FakeService::json(statusAnswer(1)),
+                       FakeService::json(statusAnswer(3))};
+    LogCapture log;
+    Result result = client.payment(PaymentProcessingRequest());
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.message.key(), "requestInterrupted");
+    ASSERT_EQ(service.calls.size(), 3);
+    EXPECT_EQ(service.calls.last().operation, 5) << "voided";
+    EXPECT_TRUE(log.contains("Оплата прервана кассиром: " + result.getTransactionId()));
+    EXPECT_FALSE(client.interruptPayment()) << "the payment is over";
+
+    // An interrupt while the service says paid leaves the success as it is.
+    service.calls.clear();
+    service.answers.clear();
+    service.responder = [this](const FakeService::Call &) {
+        client.interruptPayment();
+        return FakeService::json(statusAnswer(2));
+    };
+    result = client.payment(PaymentProcessingRequest());
+    EXPECT_TRUE(result.success);
+    EXPECT_EQ(service.calls.size(), 1);
+
+    // A refund cannot be interrupted.
+    client.setWaitClock(this->clock.clock());
+    service.calls.clear();
+    service.responder = [this](const FakeService::Call &) {
+        EXPECT_FALSE(client.interruptPayment());
+        return FakeService::json(statusAnswer(service.calls.size() < 3 ? 1 : 3));
+    };
+    PaymentProcessingRequest refund;
+    refund.setRrn("r");
+    EXPECT_TRUE(client.reversal(refund).success);
 }

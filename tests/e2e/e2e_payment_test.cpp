@@ -2,7 +2,12 @@
 
 #include "support/qtprinting.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
+#include <QThread>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -111,6 +116,69 @@ TEST_P(EndToEndPayment, FiscalDataReachesTheServiceAgainstThePayment)
     ASSERT_TRUE(refused.isSuccess());
     EXPECT_FALSE(plugin->processing()->sendEnqueuedMessage(message(refused.getRRN(), qr)))
         << "an HTML error page is no acceptance; the host keeps the message";
+}
+
+TEST_P(EndToEndPayment, TheCashierCanInterruptAWaitingPayment)
+{
+    const auto plugin = loadPlugin("payDuration=30\nstatusRequestInterval=1\n");
+    BasicPaymentProcessing *processing = plugin->processing();
+    ASSERT_NE(processing, nullptr);
+    EXPECT_FALSE(processing->interruptPayment()) << "no payment is running";
+
+    // The host's other thread: the cashier presses "stop" while the payment
+    // waits for the customer's confirmation.
+    QElapsedTimer clock;
+    clock.start();
+    std::atomic<qint64> interruptedAtMs{-1};
+    std::atomic<bool> taken{false};
+    std::thread cashier([&] {
+        QThread::msleep(1500);
+        interruptedAtMs = clock.elapsed();
+        taken = processing->interruptPayment();
+    });
+    const PaymentProcessingAnswer answer = pay(processing, "never");
+    const qint64 answeredAtMs = clock.elapsed();
+    cashier.join();
+
+    EXPECT_TRUE(taken);
+    EXPECT_LT(answeredAtMs - interruptedAtMs, 200) << "the wait ends at once, void included";
+    EXPECT_FALSE(answer.isSuccess());
+    EXPECT_EQ(answer.getMessage().key(), "requestInterrupted");
+    EXPECT_EQ(answer.getMessage().defaultText(), "Оплата прервана кассиром");
+    EXPECT_EQ(ledgerEntry(answer).value("state").toString(), "reversed");
+    EXPECT_FALSE(processing->interruptPayment()) << "the payment is over";
+}
+
+TEST_P(EndToEndPayment, TheConnectionTestSaysWhatIsWrong)
+{
+    // A service whose clock is an hour ahead: the register's timestamps are stale.
+    SimulatorProcess ahead;
+    ASSERT_TRUE(ahead.start({"--branch", Branch, "--cashbox", Cashbox, "--secret", Secret, "--quiet",
+                             "--clock-offset", "3600"}));
+    struct Case
+    {
+        const char *name;
+        QString settings;
+        bool success;
+        const char *key;
+        int code;
+    };
+    const Case cases[] = {
+        {"working", "", true, "requestConnectionWorks", 0},
+        {"wrong secret", "secretKey=wrong\n", false, "undefined", 401},
+        {"stale timestamp", "host=" + ahead.baseUrl().toString() + "\n", false, "undefined", 401},
+        {"no service", "host=http://127.0.0.1:1\n", false, "requestServiceUnreachable", 0},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto plugin = loadPlugin(c.settings);
+        ASSERT_NE(plugin->processing(), nullptr);
+        const PaymentProcessingAnswer answer = plugin->processing()->testConnection();
+        EXPECT_EQ(answer.isSuccess(), c.success);
+        EXPECT_EQ(answer.getMessage().key(), QString::fromLatin1(c.key));
+        EXPECT_EQ(answer.getCode(), c.code);
+    }
+    EXPECT_TRUE(ahead.ledger().value("payments").toArray().isEmpty()) << "no payment was made";
 }
 
 INSTANTIATE_TEST_SUITE_P(Transport, EndToEndPayment, ::testing::Values(false, true), transportName);

@@ -63,6 +63,15 @@ constexpr int UnreadableErrorCode = std::numeric_limits<int>::min();
 // The HTTP status with which the service says it does not know a transaction.
 constexpr int HttpNotFound = 404;
 
+// Why an exchange brought nothing, for the log of the connection test.
+inline const char *const ReasonClientFailed = "HTTP-клиент не выполнил запрос";
+inline const char *const ReasonNoAnswer = "нет ответа";
+inline const char *const ReasonRefused = "соединение отклонено";
+inline const char *const ReasonHostNotFound = "узел не найден";
+inline const char *const ReasonTls = "ошибка TLS";
+inline const char *const ReasonTimeout = "истекло время ожидания";
+inline const char *const ReasonNetworkError = "сетевая ошибка %1";
+
 // Messages for the cashier: key and default text.
 inline const char *const KeyIncorrectAnswer = "requestIncorrectAnswer";
 inline const char *const TextIncorrectAnswer = "Некорректный ответ от сервера";
@@ -71,6 +80,12 @@ inline const char *const KeyStatusFailed = "requestStatusFailed";
 inline const char *const TextStatusFailed = "Операция отклонена сервисом";
 inline const char *const KeyStatusTimeout = "requestStatusTimeout";
 inline const char *const TextStatusTimeout = "Истекло время ожидания подтверждения операции";
+inline const char *const KeyInterrupted = "requestInterrupted";
+inline const char *const TextInterrupted = "Оплата прервана кассиром";
+inline const char *const KeyConnectionWorks = "requestConnectionWorks";
+inline const char *const TextConnectionWorks = "Связь с сервисом установлена";
+inline const char *const KeyServiceUnreachable = "requestServiceUnreachable";
+inline const char *const TextServiceUnreachable = "Сервис недоступен";
 inline const char *const KeyHttpError = "requestHttpError";
 inline const char *const TextHttpError = "Ошибка сервера (HTTP %1)";
 
@@ -87,6 +102,9 @@ inline const char *const LogUnknownOutcome = "Результат операци�
 inline const char *const LogReversal = "Полный возврат";
 inline const char *const LogVoidAccepted = "Сервис принял отмену неподтвержденного платежа: %1";
 inline const char *const LogVoidRefused = "Сервис не принял отмену неподтвержденного платежа: %1";
+inline const char *const LogConnectionWorks = "Проверка связи: сервис отвечает, %1";
+inline const char *const LogConnectionFailed = "Проверка связи не удалась: %1";
+inline const char *const LogPaymentInterrupted = "Оплата прервана кассиром: %1";
 inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";
 inline const char *const LogOtherTransaction = "Ответ сервера относится к другой операции: %1";
 

@@ -43,6 +43,18 @@ Course::Step Course::woke(TimePoint)
     return {Action::AskStatus};
 }
 
+Course::Step Course::interrupted()
+{
+    if (!interruptible())
+        return {Action::Finish};
+    return end(Ending::Interrupted);
+}
+
+bool Course::interruptible() const
+{
+    return m_kind == Kind::Payment && (m_state == State::Asking || m_state == State::Pausing);
+}
+
 // The first answer: final only when it reaches the target or is definite.
 // Anything else, a Failed status included, goes into the status wait.
 Course::Step Course::opened(Outcome outcome, int status, TimePoint now)

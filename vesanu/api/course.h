@@ -45,6 +45,7 @@ public:
         NotFound, // the service does not know the transaction
         TimedOut, // payDuration passed with the status short of its target
         Unanswered, // payDuration passed and the last status question got no readable answer
+        Interrupted, // the cashier stopped the payment's wait
     };
 
     enum class Action {
@@ -70,6 +71,11 @@ public:
     Step answered(Outcome outcome, int status, TimePoint sentAt, TimePoint now);
     // The sleep of SleepUntil is over.
     Step woke(TimePoint now);
+    // The cashier interrupted the wait; only while interruptible().
+    Step interrupted();
+
+    // A payment waiting for its status: an interrupt ends it (with a void).
+    bool interruptible() const;
 
     Kind kind() const { return m_kind; }
     int target() const { return m_target; }

@@ -91,6 +91,15 @@ bool isBeforeSending(int networkError)
 }
 
 template<typename R>
+int networkErrorOf(const R &result)
+{
+    if constexpr (HasNetworkError<R>::value)
+        return int(result.networkError);
+    else
+        return 0;
+}
+
+template<typename R>
 bool neverLeftOf(const R &result)
 {
     if constexpr (HasNetworkError<R>::value)
@@ -115,6 +124,7 @@ ExchangeOutcome::ExchangeOutcome(const RestClient::Result &result)
     , m_neverLeft(neverLeftOf(result))
     , m_completed(completedOf(result))
     , m_httpStatus(httpStatusOf(result))
+    , m_networkError(networkErrorOf(result))
 {
 }
 
@@ -127,7 +137,9 @@ ExchangeOutcome ExchangeOutcome::neverSent()
 
 ExchangeOutcome ExchangeOutcome::lost()
 {
-    return ExchangeOutcome();
+    ExchangeOutcome outcome;
+    outcome.m_clientFailed = true;
+    return outcome;
 }
 
 Outcome ExchangeOutcome::classify(const QString &askedId) const
@@ -158,6 +170,30 @@ Outcome ExchangeOutcome::classify(const QString &askedId) const
 bool ExchangeOutcome::isHttpError() const
 {
     return m_httpStatus != 0 && (m_httpStatus < 200 || m_httpStatus > 299);
+}
+
+QString ExchangeOutcome::failureReason() const
+{
+    if (m_completed)
+        return QString();
+    const auto text = [](const char *utf8) { return QString::fromUtf8(utf8); };
+    if (m_clientFailed || (m_neverLeft && m_networkError == 0))
+        return text(ReasonClientFailed);
+    switch (m_networkError) {
+    case 0:
+        return text(ReasonNoAnswer);
+    case QNetworkReply::ConnectionRefusedError:
+        return text(ReasonRefused);
+    case QNetworkReply::HostNotFoundError:
+        return text(ReasonHostNotFound);
+    case QNetworkReply::SslHandshakeFailedError:
+        return text(ReasonTls);
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::OperationCanceledError:
+        return text(ReasonTimeout);
+    default:
+        return text(ReasonNetworkError).arg(m_networkError);
+    }
 }
 
 bool ExchangeOutcome::answersAnother(const QString &askedId) const

@@ -35,6 +35,9 @@ public:
     bool isHttpError() const;
     // The answer names a transaction other than `askedId`.
     bool answersAnother(const QString &askedId) const;
+    // Why nothing usable came back, in a few words for the log; empty when
+    // an HTTP answer arrived.
+    QString failureReason() const;
 
 private:
     ExchangeOutcome() = default;
@@ -44,6 +47,9 @@ private:
     // An HTTP answer arrived, whatever its body.
     bool m_completed = false;
     int m_httpStatus = 0;
+    // QNetworkReply::NetworkError, when the host's Result tells it.
+    int m_networkError = 0;
+    bool m_clientFailed = false;
 };
 
 // A JSON member counts as a number only when it is a JSON number with a

@@ -53,7 +53,7 @@ Interface::Interface()
     , payDuration(qint64(DefaultPayDurationSeconds) * 1000)
     , statusRequestInterval(qint64(DefaultStatusRequestIntervalSeconds) * 1000)
     , logger(Log4Qt::LogManager::logger(QStringLiteral("vesanu"), QString()))
-    , waitClock(WaitClock::steady())
+    , waitGate(WaitClock::steady())
 {
 }
 
@@ -81,7 +81,9 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
     body.insert(text(JsonCashboxCode), cashboxCode);
     body.insert(text(JsonTransactionId), id);
     Course course(Course::Kind::Payment, RequestResult::Paid, payDuration, statusRequestInterval);
+    waitGate.open();
     RequestResult result = follow(course, sendRequest(Payment, body), id);
+    waitGate.close();
     result.transactionId = id;
     return result;
 }
@@ -106,19 +108,51 @@ Interface::RequestResult Interface::waitForStatus(RequestResult::Status target,
                                                   const QString &id) const
 {
     Course course(Course::Kind::StatusWait, target, payDuration, statusRequestInterval);
-    return drive(course, course.begin(waitClock.now()), RequestResult(), id);
+    return drive(course, course.begin(waitGate.now()), RequestResult(), id);
+}
+
+Interface::RequestResult Interface::testConnection() const
+{
+    const QString id = getUuid();
+    const QString address = getUrl(PaymentStatus, id).toString();
+    RequestResult result = sendRequest(PaymentStatus, id);
+    // The service answered and took the signature: it does not know this
+    // transaction, or it answered about it without refusing.
+    if (result.outcome == Outcome::Answered || result.outcome == Outcome::NotFound) {
+        logger->info(LogConnectionWorks, address);
+        result.success = true;
+        result.errorCode = 0;
+        result.message = tr::Tr(text(KeyConnectionWorks), text(TextConnectionWorks));
+        return result;
+    }
+    // A refusal keeps the service's code and note: a wrong secret, branch or
+    // clock shows there.
+    const bool unreached =
+        result.outcome == Outcome::NoAnswer || result.outcome == Outcome::NeverSent;
+    QString why = unreached ? result.reason : result.message.defaultText();
+    if (result.outcome == Outcome::Refused)
+        why = QString::number(result.errorCode) + QLatin1Char(' ') + why;
+    logger->error(LogConnectionFailed, address + QStringLiteral(": ") + why);
+    if (unreached)
+        result.message = tr::Tr(text(KeyServiceUnreachable), text(TextServiceUnreachable));
+    return result;
 }
 
 void Interface::setWaitClock(const WaitClock &clock)
 {
-    waitClock = clock;
+    waitGate.setClock(clock);
+}
+
+bool Interface::interruptPayment()
+{
+    return waitGate.interrupt();
 }
 
 // Carries the first answer of a payment or a reversal along its course.
 Interface::RequestResult Interface::follow(Course &course, const RequestResult &first,
                                            const QString &id) const
 {
-    const Course::TimePoint now = waitClock.now();
+    const Course::TimePoint now = waitGate.now();
     const Course::Step step = course.answered(first.outcome, first.getPaymentStatus(), now, now);
     if (step.action == Course::Action::AskStatus && first.outcome != Outcome::Answered)
         logger->info(LogUnknownOutcome, id);
@@ -132,19 +166,25 @@ Interface::RequestResult Interface::drive(Course &course, Course::Step step, Req
 {
     bool waiting = false;
     for (;;) {
+        // An interrupt is looked at only where the course would wait on: an
+        // answer at the target has already ended it as a success.
+        if (course.interruptible() && waitGate.isInterrupted())
+            step = course.interrupted();
+        if (step.action == Course::Action::Void || step.action == Course::Action::Finish)
+            waitGate.close();
         switch (step.action) {
         case Course::Action::AskStatus: {
             if (!waiting)
                 logger->info(LogWaitStatus, course.target());
             waiting = true;
-            const Course::TimePoint sentAt = waitClock.now();
+            const Course::TimePoint sentAt = waitGate.now();
             last = sendRequest(PaymentStatus, id);
-            step = course.answered(last.outcome, last.getPaymentStatus(), sentAt, waitClock.now());
+            step = course.answered(last.outcome, last.getPaymentStatus(), sentAt, waitGate.now());
             break;
         }
         case Course::Action::SleepUntil:
-            waitClock.sleepUntil(step.until);
-            step = course.woke(waitClock.now());
+            waitGate.sleepUntil(step.until);
+            step = course.woke(waitGate.now());
             break;
         case Course::Action::Void:
             step = voidPayment(course, id);
@@ -160,7 +200,7 @@ Interface::RequestResult Interface::drive(Course &course, Course::Step step, Req
 Course::Step Interface::voidPayment(Course &course, const QString &id) const
 {
     const RequestResult voided = sendRequest(Reversal, id);
-    const Course::TimePoint now = waitClock.now();
+    const Course::TimePoint now = waitGate.now();
     const Course::Step step = course.answered(voided.outcome, voided.getPaymentStatus(), now, now);
     if (course.voidConfirmed())
         logger->info(LogVoidAccepted, id);
@@ -188,6 +228,10 @@ Interface::RequestResult Interface::conclude(const Course &course, RequestResult
         logger->error(LogStatusTimeout);
         last.errorCode = 0;
         last.message = tr::Tr(text(KeyStatusTimeout), text(TextStatusTimeout));
+    } else if (ending == Course::Ending::Interrupted) {
+        logger->info(LogPaymentInterrupted, id);
+        last.errorCode = 0;
+        last.message = tr::Tr(text(KeyInterrupted), text(TextInterrupted));
     }
     const bool undecided =
         ending == Course::Ending::TimedOut || ending == Course::Ending::Unanswered;

@@ -4,6 +4,7 @@
 #include "vesanu/api/course.h"
 #include "vesanu/api/outcome.h"
 #include "vesanu/api/waitclock.h"
+#include "vesanu/api/waitgate.h"
 
 #include <QHash>
 #include <QJsonObject>
@@ -69,6 +70,8 @@ public:
         // What the exchange came to; success is true exactly for Answered.
         // Not part of equality.
         api::Outcome outcome = api::Outcome::Answered;
+        // Why nothing usable came back, for the log; not part of equality.
+        QString reason;
     };
 
     Interface();
@@ -92,6 +95,14 @@ public:
     // The clock and sleep of every status wait; the monotonic clock by default.
     void setWaitClock(const api::WaitClock &clock);
 
+    // From any thread while payment() runs on another: ends its wait and
+    // voids it. False when no payment's course is open to an interrupt.
+    bool interruptPayment();
+
+    // One signed status question for a transaction that does not exist:
+    // whether the service can be reached and takes the signature.
+    RequestResult testConnection() const;
+
 protected:
     std::chrono::milliseconds timeout;
     std::chrono::milliseconds payDuration;
@@ -110,7 +121,7 @@ private:
     api::Course::Step voidPayment(api::Course &course, const QString &id) const;
     RequestResult conclude(const api::Course &course, RequestResult last, const QString &id) const;
 
-    api::WaitClock waitClock;
+    mutable api::WaitGate waitGate;
 };
 
 } // namespace vesanu

@@ -81,6 +81,7 @@ Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome,
     RequestResult parsed;
     parsed.json = outcome.json();
     parsed.outcome = outcome.classify(askedId);
+    parsed.reason = outcome.failureReason();
 
     if (parsed.json.isEmpty()) {
         logger->error(LogNoData);

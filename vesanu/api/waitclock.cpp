@@ -1,7 +1,5 @@
 #include "vesanu/api/waitclock.h"
 
-#include <thread>
-
 namespace vesanu {
 namespace api {
 
@@ -9,7 +7,6 @@ WaitClock WaitClock::steady()
 {
     WaitClock clock;
     clock.now = [] { return std::chrono::steady_clock::now(); };
-    clock.sleepUntil = [](TimePoint until) { std::this_thread::sleep_until(until); };
     return clock;
 }
 
