@@ -65,7 +65,7 @@ TEST(ExitCode, AFileThatIsNoPluginIsAUsageError)
 
 TEST(ExitCode, HelpOfEveryCommandSucceedsOnStdout)
 {
-    for (const char *command : {"info", "pay", "refund", "cancel", "send-fiscal"}) {
+    for (const char *command : {"info", "pay", "refund", "cancel", "send-fiscal", "check"}) {
         const ToolRun run = runTool({QString::fromUtf8(command), QStringLiteral("--help")});
         EXPECT_EQ(run.exitCode, 0) << command;
         EXPECT_TRUE(run.out.contains(QStringLiteral("Usage:"))) << command;

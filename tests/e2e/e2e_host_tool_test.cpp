@@ -2,6 +2,7 @@
 
 #include "support/qtprinting.h"
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 
@@ -11,16 +12,23 @@ namespace {
 class EndToEndHostTool : public EndToEnd
 {
 protected:
-    QJsonObject run(const QStringList &arguments, int *exitCode)
+    QJsonObject run(const QStringList &arguments, int *exitCode, const QByteArray &input = {},
+                    const QString &extraSettings = {})
     {
         QTemporaryDir root;
         LoadedPlugin::writeIni(root.path(), QStringLiteral("[VesaNu]\nhost=%1\ntimeout=2\npayDuration=5\n"
-                                                           "statusRequestInterval=0\ncashboxCode=%2\n"
+                                                           "statusRequestInterval=1\ncashboxCode=%2\n"
                                                            "branchId=%3\nsecretKey=\"%4\"\n")
-                                                .arg(simulator().baseUrl().toString(), Cashbox, Branch, Secret));
+                                                    .arg(simulator().baseUrl().toString(), Cashbox, Branch, Secret)
+                                                + extraSettings);
+        // As installed: the secret key is for the register's group only.
+        QFile::setPermissions(root.path() + "/tessaroot/cash/paysystems/vesanu/vesanu.ini",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
         QProcess host;
         host.start(QStringLiteral(VESANU_RUNTIME_DIR "/vesanu-host"),
                    QStringList(arguments) << "--root" << root.path() << "--json");
+        host.write(input);
+        host.closeWriteChannel();
         if (!host.waitForFinished(30000))
             host.kill();
         *exitCode = host.exitCode();
@@ -33,7 +41,8 @@ protected:
 TEST_P(EndToEndHostTool, PayFiscalDataAndRefundThroughTheLoadedPlugin)
 {
     int exitCode = -1;
-    const QJsonObject paid = run({"pay", "--amount", "123.45", "--token", "4111+pending:2"}, &exitCode);
+    // The token from standard input: command lines are visible to every user.
+    const QJsonObject paid = run({"pay", "--amount", "123.45", "--token", "-"}, &exitCode, "4111+pending:2\n");
     EXPECT_EQ(exitCode, 0);
     const QString rrn = paid.value("rrn").toString();
     const QJsonObject entry = simulator().payment(rrn);
@@ -52,6 +61,19 @@ TEST_P(EndToEndHostTool, PayFiscalDataAndRefundThroughTheLoadedPlugin)
 
     run({"pay", "--amount", "1.00", "--token", "error:51"}, &exitCode);
     EXPECT_EQ(exitCode, 1) << "a refused payment is no success for scripts either";
+}
+
+TEST_P(EndToEndHostTool, CheckPassesOnlyForAWorkingSetUp)
+{
+    int exitCode = -1;
+    QJsonObject report = run({"check"}, &exitCode);
+    EXPECT_EQ(exitCode, 0) << QJsonDocument(report).toJson().toStdString();
+    EXPECT_TRUE(report.value("success").toBool());
+
+    report = run({"check"}, &exitCode, {}, "secretKey=wrong\n");
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_FALSE(report.value("success").toBool());
+    EXPECT_TRUE(QJsonDocument(report).toJson().contains("code 401")) << "the service's refusal is shown";
 }
 
 INSTANTIATE_TEST_SUITE_P(Transport, EndToEndHostTool, ::testing::Values(false), transportName);

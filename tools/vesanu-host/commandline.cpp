@@ -26,6 +26,8 @@ const CommandInfo Commands[] = {
     {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1)."},
     {command::SendFiscal, Invocation::Command::SendFiscal,
      "Hand the receipt's fiscal QR code for a payment to the plug-in's message queue."},
+    {command::Check, Invocation::Command::Check,
+     "Check the set-up: the ini file, its settings, the plug-in, and the connection to the service."},
 };
 
 const CommandInfo *findCommand(const QString &name)
@@ -67,8 +69,9 @@ QList<QCommandLineOption> commandOptions(Invocation::Command command)
 {
     const QCommandLineOption amount = valueOption(
         option::Amount, QStringLiteral("Amount with at most two decimals, e.g. 123.45."), QStringLiteral("amount"));
-    const QCommandLineOption token =
-        valueOption(option::Token, QStringLiteral("The scanned one-time token."), QStringLiteral("token"));
+    const QCommandLineOption token = valueOption(
+        option::Token, QStringLiteral("The scanned one-time token; - reads it from standard input."),
+        QStringLiteral("token"));
     const QCommandLineOption currency =
         valueOption(option::Currency, QStringLiteral("Numeric currency code (default %1).").arg(DefaultCurrency),
                     QStringLiteral("code"));
@@ -86,6 +89,7 @@ QList<QCommandLineOption> commandOptions(Invocation::Command command)
     case Invocation::Command::SendFiscal:
         return {rrn, qr};
     case Invocation::Command::Info:
+    case Invocation::Command::Check:
         break;
     }
     return {};
@@ -169,6 +173,7 @@ bool CommandLine::readCommandOptions(const QCommandLineParser &parser)
     case Invocation::Command::SendFiscal:
         return readRequired(parser, option::Rrn, &run.rrn) && readRequired(parser, option::Qr, &run.qr);
     case Invocation::Command::Info:
+    case Invocation::Command::Check:
         break;
     }
     return true;

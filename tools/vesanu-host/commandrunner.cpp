@@ -10,7 +10,9 @@
 #include "pluginlocator.h"
 #include "progressline.h"
 #include "requestfactory.h"
+#include "setupcheck.h"
 
+#include "config/config.h"
 #include "contract/basicpaymentprocessing.h"
 
 #include <QFile>
@@ -34,6 +36,10 @@ int CommandRunner::run(const QString &executableDir)
     const QString environmentError = prepareEnvironment();
     if (!environmentError.isEmpty())
         return usageError(environmentError);
+    if (m_invocation.command == Invocation::Command::Check)
+        return runCheck(executableDir);
+    if (m_invocation.token == QLatin1String(TokenFromStdin) && !readTokenFromStdin())
+        return usageError(QStringLiteral("no token on standard input"));
     PluginLocator locator;
     if (!locator.locate(m_invocation.pluginPath, executableDir))
         return usageError(locator.errorString());
@@ -70,6 +76,7 @@ int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObjec
         return runInfo(processing, metaData);
     case Invocation::Command::SendFiscal:
         return runSendFiscal(processing);
+    case Invocation::Command::Check:
     case Invocation::Command::Pay:
     case Invocation::Command::Refund:
     case Invocation::Command::Cancel:
@@ -126,6 +133,55 @@ int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
     else
         print(delivered ? QStringLiteral("delivered\n") : QStringLiteral("not delivered\n"));
     return delivered ? ExitSuccess : ExitFailed;
+}
+
+// Every check runs that can: a plug-in that does not load still leaves the
+// file and its settings to be judged.
+int CommandRunner::runCheck(const QString &executableDir)
+{
+    SetupCheck check;
+    check.checkIniFile(iniFilePath());
+    Config settings;
+    if (settings.loadFile(QLatin1String(PluginIniPath)))
+        check.checkSettings(settings);
+    else
+        check.skip(QStringLiteral("settings: the configuration store cannot read the ini file"));
+
+    PluginLocator locator;
+    PluginHost host;
+    const bool located = locator.locate(m_invocation.pluginPath, executableDir);
+    const bool loaded = located && host.load(locator.path());
+    check.checkPlugin(loaded, !located ? locator.errorString()
+                                       : loaded ? locator.path() : host.errorString());
+    if (loaded) {
+        BasicPaymentProcessing &processing = *host.processing();
+        processing.init();
+        check.checkConnection(processing.testConnection());
+    } else {
+        check.skip(QStringLiteral("connection: not tested, the plug-in did not load"));
+    }
+
+    if (m_invocation.json)
+        printJson(check.toJson());
+    else
+        print(check.toText());
+    return check.passed() ? ExitSuccess : ExitFailed;
+}
+
+// The file the plug-in reads: the one given, or the one under the root.
+QString CommandRunner::iniFilePath() const
+{
+    if (!m_invocation.iniFile.isEmpty())
+        return m_invocation.iniFile;
+    return Config::resolvePath(QLatin1String(PluginIniPath));
+}
+
+bool CommandRunner::readTokenFromStdin()
+{
+    QTextStream in(stdin);
+    in.setCodec("UTF-8");
+    m_invocation.token = in.readLine().trimmed();
+    return !m_invocation.token.isEmpty();
 }
 
 bool CommandRunner::showProgress() const

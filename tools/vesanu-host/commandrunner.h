@@ -26,6 +26,9 @@ private:
     int runInfo(BasicPaymentProcessing &processing, const QJsonObject &metaData);
     int runOperation(BasicPaymentProcessing &processing);
     int runSendFiscal(BasicPaymentProcessing &processing);
+    int runCheck(const QString &executableDir);
+    QString iniFilePath() const;
+    bool readTokenFromStdin();
     bool showProgress() const;
     int usageError(const QString &error) const;
     void printJson(const QJsonObject &object) const;

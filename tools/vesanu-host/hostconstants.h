@@ -40,7 +40,35 @@ constexpr char Pay[] = "pay";
 constexpr char Refund[] = "refund";
 constexpr char Cancel[] = "cancel";
 constexpr char SendFiscal[] = "send-fiscal";
+constexpr char Check[] = "check";
 } // namespace command
+
+// A token given as this is read from standard input: command lines are
+// visible to every user of the machine.
+constexpr char TokenFromStdin[] = "-";
+
+// The plug-in's settings that the set-up check reads, with the plug-in's defaults.
+namespace setting {
+constexpr char Group[] = "VesaNu";
+constexpr char BranchId[] = "branchId";
+constexpr char CashboxCode[] = "cashboxCode";
+constexpr char SecretKey[] = "secretKey";
+constexpr char Timeout[] = "timeout";
+constexpr char PayDuration[] = "payDuration";
+constexpr char StatusRequestInterval[] = "statusRequestInterval";
+constexpr int DefaultTimeout = 10;
+constexpr int DefaultPayDuration = 300;
+constexpr int DefaultStatusRequestInterval = 10;
+// The longest sane duration, in seconds.
+constexpr int MaxSeconds = 3600;
+} // namespace setting
+
+// The marks of the set-up check's lines.
+namespace check {
+constexpr char MarkOk[] = "\u2713";
+constexpr char MarkWarning[] = "!";
+constexpr char MarkFailed[] = "\u2717";
+} // namespace check
 
 namespace option {
 constexpr char Plugin[] = "plugin";
@@ -84,6 +112,9 @@ constexpr char Path[] = "path";
 constexpr char Width[] = "width";
 constexpr char Height[] = "height";
 constexpr char Readable[] = "readable";
+constexpr char Checks[] = "checks";
+constexpr char Mark[] = "mark";
+constexpr char Ok[] = "ok";
 } // namespace json
 
 // Members of QPluginLoader::metaData().

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+class Config;
+class PaymentProcessingAnswer;
+
+namespace vesanuhost {
+
+// What a technician setting up a register wants to know before the first
+// real payment: that the ini file can be read and is not open to everybody,
+// that its settings are complete and sane, that the plug-in loads, and that
+// the service answers and takes the signature. One line a check.
+class SetupCheck
+{
+public:
+    enum class Mark { Ok, Warning, Failed };
+
+    struct Item
+    {
+        Mark mark;
+        QString text;
+    };
+
+    // The ini file as it lies on disk.
+    void checkIniFile(const QString &path);
+    // The settings as the host's configuration store reads them.
+    void checkSettings(Config &config);
+    void checkPlugin(bool loaded, const QString &detail);
+    void checkConnection(const PaymentProcessingAnswer &answer);
+    void skip(const QString &text);
+
+    // Every check holds; a warning does not hold.
+    bool passed() const;
+    QList<Item> items() const { return m_items; }
+
+    QString toText() const;
+    QJsonObject toJson() const;
+
+private:
+    void add(Mark mark, const QString &text);
+
+    QList<Item> m_items;
+};
+
+} // namespace vesanuhost
