@@ -377,13 +377,17 @@ TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
     const auto ok = [](int status) { return FakeService::json(statusAnswer(status)); };
     const char *const accepted = "Сервис принял отмену неподтвержденного платежа: %1";
     const char *const refused = "Сервис не принял отмену неподтвержденного платежа: %1";
+    const RestClient::Result unknown =
+        FakeService::json({{"error_code", 404}, {"error_note", "unknown"}}, 404);
     const Case cases[] = {
         {"wait runs out pending", {ok(1), ok(1), ok(3)}, "requestStatusTimeout", 0, accepted},
         {"no readable status answer", {ok(1), FakeService::noAnswer()}, "requestIncorrectAnswer", 0,
          refused},
         {"status answers are errors",
          {ok(1), FakeService::json(statusAnswer(1, 500), 500), ok(3)}, "undefined", 500, accepted},
-        {"the void answers Failed", {ok(1), ok(1), ok(-1)}, "requestStatusTimeout", 0, accepted},
+        // Failed to a reversal is the reversal's failure: the payment stays open.
+        {"the void answers Failed", {ok(1), ok(1), ok(-1)}, "requestStatusTimeout", 0, refused},
+        {"not known after pending", {ok(1), unknown, unknown}, "undefined", 404, refused},
         {"the void is refused", {ok(1), ok(1), FakeService::json({{"error_code", 7}})},
          "requestStatusTimeout", 0, refused},
         // Only Reversed, Failed or "not known" confirm a void.
@@ -418,12 +422,14 @@ TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
     }
 
     // A refund left in doubt is not reversed again, and the log names it.
-    LogCapture log;
-    service.calls.clear();
-    service.answers = {ok(1), ok(1)};
-    EXPECT_FALSE(client.reversal(reversalRequest("r")).success);
-    EXPECT_EQ(service.calls.size(), 2);
-    EXPECT_TRUE(log.contains("Результат возврата неизвестен: r"));
+    for (const RestClient::Result &status : {ok(1), unknown}) {
+        LogCapture log;
+        service.calls.clear();
+        service.answers = {ok(1), status};
+        EXPECT_FALSE(client.reversal(reversalRequest("r")).success);
+        EXPECT_EQ(service.calls.size(), 2);
+        EXPECT_TRUE(log.contains("Результат возврата неизвестен: r"));
+    }
 }
 
 TEST_F(InterfaceExchange, ARequestThatNeverLeftIsReportedAtOnce)

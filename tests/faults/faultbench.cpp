@@ -324,6 +324,11 @@ void FaultBench::checkBounds(const FaultCase &c, const Observation &seen, const 
         EXPECT_EQ(ledger.reversalRequests(), (c.flags & Voided) ? 1 : 0)
             << "a payment is voided exactly when it was left in doubt";
     }
+    if (c.flags & VoidRefused) {
+        const QString refused = QStringLiteral("Сервис не принял отмену неподтвержденного платежа: ")
+            + seen.transaction;
+        EXPECT_TRUE(seen.logLines.contains(refused)) << "a refused void is logged as such";
+    }
     // Nothing the service answers may bring the secret, a signature or the
     // customer's token into the log.
     const QRegularExpression digest(QStringLiteral("[0-9a-f]{64}"));

@@ -21,6 +21,8 @@ Course::Step Course::begin(TimePoint now)
 
 Course::Step Course::answered(Outcome outcome, int status, TimePoint sentAt, TimePoint now)
 {
+    if (outcome == Outcome::Answered && m_state != State::Voiding)
+        m_acknowledged = true;
     switch (m_state) {
     case State::Opening:
         return opened(outcome, status, now);
@@ -96,13 +98,14 @@ Course::Step Course::statusAnswered(Outcome outcome, int status, TimePoint sentA
     return {Action::SleepUntil, due};
 }
 
-// A void counts as done only when the service says the payment is cancelled
-// or failed, or does not know it.
+// A void counts as done only when the service says the payment is
+// reversed, or does not know a payment it never acknowledged. Failed in
+// answer to a reversal is the reversal's failure (the payment stays as it
+// was), and "not known" after the service named the payment proves nothing.
 Course::Step Course::voidAnswered(Outcome outcome, int status)
 {
-    m_voidConfirmed =
-        (outcome == Outcome::Answered && (status == StatusReversed || status == StatusFailed))
-        || outcome == Outcome::NotFound;
+    m_voidConfirmed = (outcome == Outcome::Answered && status == StatusReversed)
+                      || (outcome == Outcome::NotFound && !m_acknowledged);
     m_state = State::Done;
     return {Action::Finish};
 }

@@ -83,6 +83,9 @@ public:
     Ending ending() const { return m_ending; }
     // The void's answer says the payment is cancelled or was never taken.
     bool voidConfirmed() const { return m_voidConfirmed; }
+    // The service answered about the operation at least once: a later "not
+    // known" does not mean it never arrived.
+    bool acknowledged() const { return m_acknowledged; }
 
     // The service's status Failed, final whatever the target.
     static constexpr int StatusFailed = -1;
@@ -103,6 +106,7 @@ private:
     State m_state;
     Ending m_ending = Ending::Open;
     bool m_voidConfirmed = false;
+    bool m_acknowledged = false;
     // When the status wait began.
     TimePoint m_start = {};
 };

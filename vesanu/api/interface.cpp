@@ -31,6 +31,16 @@ milliseconds secondsSetting(Config *config, const char *key, int defaultSeconds)
     return milliseconds(qint64(config->getInt(text(key), defaultSeconds)) * 1000);
 }
 
+// What the course sees of a result. A failure that claims to be an answer
+// (a derived sendRequest that set success alone) is taken as unreadable:
+// never as a success, never as a refusal.
+Outcome observed(const Interface::RequestResult &result)
+{
+    if (result.outcome == Outcome::Answered && !result.success)
+        return Outcome::Unreadable;
+    return result.outcome;
+}
+
 // Runs `step`; anything it throws is logged and reported as false.
 template<typename Step>
 bool guarded(Log4Qt::Logger *logger, Step step)
@@ -101,7 +111,8 @@ bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode)
     QJsonObject body;
     body.insert(text(JsonTransactionId), transactionId);
     body.insert(text(JsonQrCode), qrCode);
-    return sendRequest(OfdData, body).outcome == Outcome::Answered;
+    const RequestResult result = sendRequest(OfdData, body);
+    return result.success && result.outcome == Outcome::Answered;
 }
 
 Interface::RequestResult Interface::waitForStatus(RequestResult::Status target,
@@ -153,8 +164,8 @@ Interface::RequestResult Interface::follow(Course &course, const RequestResult &
                                            const QString &id) const
 {
     const Course::TimePoint now = waitGate.now();
-    const Course::Step step = course.answered(first.outcome, first.getPaymentStatus(), now, now);
-    if (step.action == Course::Action::AskStatus && first.outcome != Outcome::Answered)
+    const Course::Step step = course.answered(observed(first), first.getPaymentStatus(), now, now);
+    if (step.action == Course::Action::AskStatus && observed(first) != Outcome::Answered)
         logger->info(LogUnknownOutcome, id);
     return drive(course, step, first, id);
 }
@@ -179,7 +190,7 @@ Interface::RequestResult Interface::drive(Course &course, Course::Step step, Req
             waiting = true;
             const Course::TimePoint sentAt = waitGate.now();
             last = sendRequest(PaymentStatus, id);
-            step = course.answered(last.outcome, last.getPaymentStatus(), sentAt, waitGate.now());
+            step = course.answered(observed(last), last.getPaymentStatus(), sentAt, waitGate.now());
             break;
         }
         case Course::Action::SleepUntil:
@@ -201,7 +212,7 @@ Course::Step Interface::voidPayment(Course &course, const QString &id) const
 {
     const RequestResult voided = sendRequest(Reversal, id);
     const Course::TimePoint now = waitGate.now();
-    const Course::Step step = course.answered(voided.outcome, voided.getPaymentStatus(), now, now);
+    const Course::Step step = course.answered(observed(voided), voided.getPaymentStatus(), now, now);
     if (course.voidConfirmed())
         logger->info(LogVoidAccepted, id);
     else
@@ -233,8 +244,9 @@ Interface::RequestResult Interface::conclude(const Course &course, RequestResult
         last.errorCode = 0;
         last.message = tr::Tr(text(KeyInterrupted), text(TextInterrupted));
     }
-    const bool undecided =
-        ending == Course::Ending::TimedOut || ending == Course::Ending::Unanswered;
+    const bool undecided = ending == Course::Ending::TimedOut
+                           || ending == Course::Ending::Unanswered
+                           || (ending == Course::Ending::NotFound && course.acknowledged());
     if (undecided && course.kind() == Course::Kind::Refund)
         logger->error(LogRefundUndecided, id);
     return last;

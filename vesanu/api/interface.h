@@ -25,9 +25,12 @@ namespace api {
 class ExchangeOutcome;
 }
 
-// Client of the VesaNu HTTPS JSON API. Every call from one of its operations
-// to another goes through the table of virtual operations (whose order is
-// fixed), so a derived class or a test double can replace any single step.
+// Client of the VesaNu HTTPS JSON API. Every exchange goes through the table
+// of virtual operations (whose order is fixed), so a derived class or a test
+// double can replace any single request, address, header or identifier.
+// A payment's and a reversal's status wait runs in the same loop as their
+// void and their interrupt, so that their course is decided in one place;
+// waitForStatus() runs that loop for a wait on its own.
 class Interface
 {
 public:
