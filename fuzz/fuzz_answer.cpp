@@ -36,6 +36,8 @@ void checkParsed(const RestClient::Result &raw, const Result &parsed)
     FUZZ_CHECK(parsed.json == raw.json);
     FUZZ_CHECK(parsed.transactionId.isEmpty());
     FUZZ_CHECK(parsed == parsed);
+    // One reading: a success is exactly an answer the course may act on.
+    FUZZ_CHECK(parsed.success == (parsed.outcome == vesanu::api::Outcome::Answered));
     if (raw.json.isEmpty()) {
         FUZZ_CHECK(!parsed.success);
         FUZZ_CHECK(parsed.errorCode == 0);
