@@ -71,6 +71,8 @@ inline const char *const ReasonHostNotFound = "узел не найден";
 inline const char *const ReasonTls = "ошибка TLS";
 inline const char *const ReasonTimeout = "истекло время ожидания";
 inline const char *const ReasonNetworkError = "сетевая ошибка %1";
+inline const char *const ReasonHttpStatus = "HTTP %1";
+inline const char *const ReasonUnreadable = "ответ не прочитан";
 
 // Messages for the cashier: key and default text.
 inline const char *const KeyIncorrectAnswer = "requestIncorrectAnswer";

@@ -174,9 +174,9 @@ bool ExchangeOutcome::isHttpError() const
 
 QString ExchangeOutcome::failureReason() const
 {
-    if (m_completed)
-        return QString();
     const auto text = [](const char *utf8) { return QString::fromUtf8(utf8); };
+    if (m_completed)
+        return isHttpError() ? text(ReasonHttpStatus).arg(m_httpStatus) : text(ReasonUnreadable);
     if (m_clientFailed || (m_neverLeft && m_networkError == 0))
         return text(ReasonClientFailed);
     switch (m_networkError) {

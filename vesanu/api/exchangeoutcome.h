@@ -35,8 +35,8 @@ public:
     bool isHttpError() const;
     // The answer names a transaction other than `askedId`.
     bool answersAnother(const QString &askedId) const;
-    // Why nothing usable came back, in a few words for the log; empty when
-    // an HTTP answer arrived.
+    // Why nothing usable came back, in a few words for the log, when the
+    // outcome is not an answer of the service.
     QString failureReason() const;
 
 private:

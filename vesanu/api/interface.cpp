@@ -140,9 +140,11 @@ Interface::RequestResult Interface::testConnection() const
     // clock shows there.
     const bool unreached =
         result.outcome == Outcome::NoAnswer || result.outcome == Outcome::NeverSent;
-    QString why = unreached ? result.reason : result.message.defaultText();
+    // Said from the answer itself: the host's text type is not ours to read.
+    QString why = result.reason;
     if (result.outcome == Outcome::Refused)
-        why = QString::number(result.errorCode) + QLatin1Char(' ') + why;
+        why = QString::number(result.errorCode) + QLatin1Char(' ')
+              + result.json.value(text(JsonErrorNote)).toString();
     logger->error(LogConnectionFailed, address + QStringLiteral(": ") + why);
     if (unreached)
         result.message = tr::Tr(text(KeyServiceUnreachable), text(TextServiceUnreachable));

@@ -81,7 +81,9 @@ Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome,
     RequestResult parsed;
     parsed.json = outcome.json();
     parsed.outcome = outcome.classify(askedId);
-    parsed.reason = outcome.failureReason();
+    if (parsed.outcome != Outcome::Answered && parsed.outcome != Outcome::Refused
+        && parsed.outcome != Outcome::NotFound)
+        parsed.reason = outcome.failureReason();
 
     if (parsed.json.isEmpty()) {
         logger->error(LogNoData);
