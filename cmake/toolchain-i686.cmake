@@ -32,4 +32,5 @@ set(GTest_DIR ${_vesanu_i386_libdir}/cmake/GTest CACHE PATH "GoogleTest for i386
 set(ENV{PKG_CONFIG_LIBDIR} "${_vesanu_i386_libdir}/pkgconfig:/usr/share/pkgconfig")
 
 # The amd64 kernel runs i386 programs directly (the loader comes with
-# libc6:i386), so test discovery and CTest need no emulator.
+# libc6:i386), or hands them to qemu through binfmt_misc where it cannot
+# (scripts/test-i386), so test discovery and CTest name no emulator.

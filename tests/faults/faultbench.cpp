@@ -262,6 +262,15 @@ ScenarioRow FaultBench::run(int order, const char *section, const FaultCase &c)
     return row;
 }
 
+void FaultBench::warmUp(Target target)
+{
+    const QUrl host = farm().baseUrl(target);
+    ASSERT_FALSE(host.isEmpty()) << "cannot start the peer: " << farm().errorString().toStdString();
+    LoadedPlugin plugin(iniFor(host, ""));
+    ASSERT_TRUE(plugin.processing()) << "the plug-in did not load";
+    EXPECT_TRUE(pay(plugin.processing(), QStringLiteral("4111")).isSuccess()) << "the warm-up payment";
+}
+
 FaultBench::Observation FaultBench::perform(const FaultCase &c, BasicPaymentProcessing *processing)
 {
     Observation seen;

@@ -31,6 +31,8 @@ protected:
             run(order, section, c);
     }
     ScenarioRow run(int order, const char *section, const FaultCase &c);
+    // One payment against the target, neither judged nor reported.
+    void warmUp(Target target);
 
     static ServiceFarm &farm() { return *s_farm; }
 
