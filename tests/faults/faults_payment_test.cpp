@@ -50,8 +50,8 @@ const FaultCase kCases[] = {
     { "client throws", "payment sent, then the host's client throws instead of answering",
         Target::Http, Operation::Pay, "4111", "", true, "", 0, ClientThrows },
     { "never+client throws", "as above, the payment pending until payDuration is over",
-        Target::Http, Operation::Pay, "never+confirm-late:4000", kShortWait, false,
-        "requestStatusTimeout", 0, ClientThrows | Voided },
+        Target::Http, Operation::Pay, "never", kShortWait, false, "requestStatusTimeout", 0,
+        ClientThrows | Voided },
     { "drop+status-fault:proxy404@1",
         "payment answer lost, the first status answer a proxy's HTTP 404 without the service's answer",
         Target::Http, Operation::Pay, "drop+status-fault:proxy404@1", "", true, "", 0 },
@@ -73,7 +73,7 @@ const FaultCase kStatusCases[] = {
     { "declined", "the first answer says Failed with error_code 0", Target::Http, Operation::Pay,
         "declined", "", false, "requestStatusFailed", 0 },
     { "says-failed+never", "the first answer says Failed, then pending until payDuration is over",
-        Target::Http, Operation::Pay, "never+says-failed+confirm-late:4000", kShortWait, false,
+        Target::Http, Operation::Pay, "never+says-failed", kShortWait, false,
         "requestStatusTimeout", 0, Voided },
 };
 
