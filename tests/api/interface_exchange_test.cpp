@@ -150,7 +150,7 @@ TEST_F(InterfaceExchange, AnswersAreParsedIntoSuccessCodeAndMessage)
         {"service error on HTTP 400", FakeService::json({{"error_code", 5}, {"error_note", "n"}}, 400),
          Outcome::Refused, false, 5, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
         {"service error on HTTP 404", FakeService::json({{"error_code", 3}, {"error_note", "n"}}, 404),
-         Outcome::NotFound, false, 3, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
+         Outcome::NotFound, false, 3, "undefined", "n", "Сервис не знает операцию: "},
         {"a proxy's 404", FakeService::json({{"message", "Not Found"}}, 404), Outcome::Unreadable, false,
          0, "requestHttpError", "Ошибка сервера (HTTP 404)", "Сервер ответил с кодом HTTP 404"},
         {"service error on HTTP 500", FakeService::json(statusAnswer(2, 500), 500), Outcome::Unreadable,

@@ -169,6 +169,8 @@ TEST_P(EndToEndPayment, TheConnectionTestSaysWhatIsWrong)
     const Case cases[] = {
         {"working", "", true, "requestConnectionWorks", 0},
         {"wrong secret", "secretKey=wrong\n", false, "undefined", 401},
+        // A wrong path is "not known" too, and before any signature is checked.
+        {"wrong path and secret", "path=/api/v2\nsecretKey=wrong\n", false, "undefined", 404},
         {"stale timestamp", "host=" + ahead.baseUrl().toString() + "\n", false, "undefined", 401},
         {"no service", "host=http://127.0.0.1:1\n", false, "requestServiceUnreachable", 0},
     };

@@ -107,6 +107,7 @@ inline const char *const LogVoidRefused = "Сервис не принял отм
 inline const char *const LogConnectionWorks = "Проверка связи: сервис отвечает, %1";
 inline const char *const LogConnectionFailed = "Проверка связи не удалась: %1";
 inline const char *const LogPaymentInterrupted = "Оплата прервана кассиром: %1";
+inline const char *const LogNotFound = "Сервис не знает операцию: %1";
 inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";
 inline const char *const LogOtherTransaction = "Ответ сервера относится к другой операции: %1";
 

@@ -83,6 +83,8 @@ void Interface::init()
 
 Interface::RequestResult Interface::payment(const PaymentProcessingRequest &request)
 {
+    // Open to the cashier's interrupt from the first instruction on.
+    waitGate.open();
     const QString id = getUuid();
     // Member by member: Qt 5.12 has no out-of-line list constructor.
     QJsonObject body;
@@ -91,7 +93,6 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
     body.insert(text(JsonCashboxCode), cashboxCode);
     body.insert(text(JsonTransactionId), id);
     Course course(Course::Kind::Payment, RequestResult::Paid, payDuration, statusRequestInterval);
-    waitGate.open();
     RequestResult result = follow(course, sendRequest(Payment, body), id);
     waitGate.close();
     result.transactionId = id;
@@ -128,8 +129,12 @@ Interface::RequestResult Interface::testConnection() const
     const QString address = getUrl(PaymentStatus, id).toString();
     RequestResult result = sendRequest(PaymentStatus, id);
     // The service answered and took the signature: it does not know this
-    // transaction, or it answered about it without refusing.
-    if (result.outcome == Outcome::Answered || result.outcome == Outcome::NotFound) {
+    // transaction, or it answered about it without refusing. "Not known"
+    // counts only when it names the transaction asked about: a wrong path
+    // is "not known" too, before any signature is looked at.
+    const bool unknownHere = result.outcome == Outcome::NotFound
+                             && result.json.value(text(JsonTransactionId)).toString() == id;
+    if (result.outcome == Outcome::Answered || unknownHere) {
         logger->info(LogConnectionWorks, address);
         result.success = true;
         result.errorCode = 0;
@@ -142,7 +147,7 @@ Interface::RequestResult Interface::testConnection() const
         result.outcome == Outcome::NoAnswer || result.outcome == Outcome::NeverSent;
     // Said from the answer itself: the host's text type is not ours to read.
     QString why = result.reason;
-    if (result.outcome == Outcome::Refused)
+    if (result.outcome == Outcome::Refused || result.outcome == Outcome::NotFound)
         why = QString::number(result.errorCode) + QLatin1Char(' ')
               + result.json.value(text(JsonErrorNote)).toString();
     logger->error(LogConnectionFailed, address + QStringLiteral(": ") + why);

@@ -95,7 +95,12 @@ Interface::RequestResult Interface::parse(const ExchangeOutcome &outcome,
     parsed.errorCode = errorCodeOf(parsed.json.value(QLatin1String(JsonErrorCode)));
     if (parsed.errorCode != 0) {
         const QString note = stringMember(parsed.json, JsonErrorNote);
-        logger->error(LogServiceError, note);
+        // Not knowing a transaction is news, not an error: the connection
+        // test and every wait for a request that never arrived hear it.
+        if (parsed.outcome == Outcome::NotFound)
+            logger->info(LogNotFound, askedId);
+        else
+            logger->error(LogServiceError, note);
         parsed.success = false;
         parsed.message = tr::Tr(QString::fromUtf8(KeyServiceError), note);
         return parsed;

@@ -1,5 +1,7 @@
 #include "vesanu/api/waitgate.h"
 
+#include <QDeadlineTimer>
+
 namespace vesanu {
 namespace api {
 
@@ -21,14 +23,14 @@ WaitGate::TimePoint WaitGate::now() const
 
 void WaitGate::open()
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const QMutexLocker lock(&m_mutex);
     m_open = true;
     m_interrupted = false;
 }
 
 void WaitGate::close()
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const QMutexLocker lock(&m_mutex);
     m_open = false;
     m_interrupted = false;
 }
@@ -36,18 +38,18 @@ void WaitGate::close()
 bool WaitGate::interrupt()
 {
     {
-        const std::lock_guard<std::mutex> lock(m_mutex);
+        const QMutexLocker lock(&m_mutex);
         if (!m_open)
             return false;
         m_interrupted = true;
     }
-    m_woken.notify_all();
+    m_woken.wakeAll();
     return true;
 }
 
 bool WaitGate::isInterrupted() const
 {
-    const std::lock_guard<std::mutex> lock(m_mutex);
+    const QMutexLocker lock(&m_mutex);
     return m_interrupted;
 }
 
@@ -57,8 +59,16 @@ void WaitGate::sleepUntil(TimePoint until)
         m_clock.sleepUntil(until);
         return;
     }
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_woken.wait_until(lock, until, [this] { return m_interrupted; });
+    const QMutexLocker lock(&m_mutex);
+    // Both clocks are the system's monotonic one; a wake-up before `until`
+    // without an interrupt sleeps again for what is left.
+    while (!m_interrupted) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        m_woken.wait(&m_mutex, QDeadlineTimer(qint64(left.count()), Qt::PreciseTimer));
+    }
 }
 
 } // namespace api

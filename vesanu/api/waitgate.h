@@ -2,8 +2,8 @@
 
 #include "vesanu/api/waitclock.h"
 
-#include <condition_variable>
-#include <mutex>
+#include <QMutex>
+#include <QWaitCondition>
 
 namespace vesanu {
 namespace api {
@@ -39,8 +39,11 @@ public:
 
 private:
     WaitClock m_clock;
-    mutable std::mutex m_mutex;
-    std::condition_variable m_woken;
+    // Qt's rather than the standard library's: std::condition_variable's
+    // wait on the steady clock needs a C library from 2021 (glibc 2.34),
+    // which registers in the field may not have.
+    mutable QMutex m_mutex;
+    QWaitCondition m_woken;
     bool m_open = false;
     bool m_interrupted = false;
 };
