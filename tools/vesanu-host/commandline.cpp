@@ -26,6 +26,8 @@ const CommandInfo Commands[] = {
     {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1)."},
     {command::SendFiscal, Invocation::Command::SendFiscal,
      "Hand the receipt's fiscal QR code for a payment to the plug-in's message queue."},
+    {command::Journal, Invocation::Command::Journal,
+     "List the payments the plug-in's journal still has to settle with the service (sends nothing)."},
 };
 
 const CommandInfo *findCommand(const QString &name)
@@ -86,6 +88,7 @@ QList<QCommandLineOption> commandOptions(Invocation::Command command)
     case Invocation::Command::SendFiscal:
         return {rrn, qr};
     case Invocation::Command::Info:
+    case Invocation::Command::Journal:
         break;
     }
     return {};
@@ -169,6 +172,7 @@ bool CommandLine::readCommandOptions(const QCommandLineParser &parser)
     case Invocation::Command::SendFiscal:
         return readRequired(parser, option::Rrn, &run.rrn) && readRequired(parser, option::Qr, &run.qr);
     case Invocation::Command::Info:
+    case Invocation::Command::Journal:
         break;
     }
     return true;

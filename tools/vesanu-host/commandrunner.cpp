@@ -5,6 +5,7 @@
 #include "fiscalmessage.h"
 #include "hostconstants.h"
 #include "inforeport.h"
+#include "journalreport.h"
 #include "logwatcher.h"
 #include "pluginhost.h"
 #include "pluginlocator.h"
@@ -13,6 +14,7 @@
 
 #include "contract/basicpaymentprocessing.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -34,6 +36,9 @@ int CommandRunner::run(const QString &executableDir)
     const QString environmentError = prepareEnvironment();
     if (!environmentError.isEmpty())
         return usageError(environmentError);
+    // The journal is read as it is: loading the plug-in would settle it first.
+    if (m_invocation.command == Invocation::Command::Journal)
+        return runJournal();
     PluginLocator locator;
     if (!locator.locate(m_invocation.pluginPath, executableDir))
         return usageError(locator.errorString());
@@ -70,6 +75,7 @@ int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObjec
         return runInfo(processing, metaData);
     case Invocation::Command::SendFiscal:
         return runSendFiscal(processing);
+    case Invocation::Command::Journal:
     case Invocation::Command::Pay:
     case Invocation::Command::Refund:
     case Invocation::Command::Cancel:
@@ -126,6 +132,20 @@ int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
     else
         print(delivered ? QStringLiteral("delivered\n") : QStringLiteral("not delivered\n"));
     return delivered ? ExitSuccess : ExitFailed;
+}
+
+int CommandRunner::runJournal()
+{
+    JournalReport report;
+    if (!report.collect(QDateTime::currentSecsSinceEpoch())) {
+        Console::writeLine(QStringLiteral("vesanu-host: %1").arg(report.errorString()));
+        return ExitFailed;
+    }
+    if (m_invocation.json)
+        printJson(report.toJson());
+    else
+        print(report.toText());
+    return ExitSuccess;
 }
 
 bool CommandRunner::showProgress() const

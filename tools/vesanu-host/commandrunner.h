@@ -26,6 +26,7 @@ private:
     int runInfo(BasicPaymentProcessing &processing, const QJsonObject &metaData);
     int runOperation(BasicPaymentProcessing &processing);
     int runSendFiscal(BasicPaymentProcessing &processing);
+    int runJournal();
     bool showProgress() const;
     int usageError(const QString &error) const;
     void printJson(const QJsonObject &object) const;

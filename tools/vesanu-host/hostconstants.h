@@ -40,6 +40,7 @@ constexpr char Pay[] = "pay";
 constexpr char Refund[] = "refund";
 constexpr char Cancel[] = "cancel";
 constexpr char SendFiscal[] = "send-fiscal";
+constexpr char Journal[] = "journal";
 } // namespace command
 
 namespace option {
@@ -84,6 +85,13 @@ constexpr char Path[] = "path";
 constexpr char Width[] = "width";
 constexpr char Height[] = "height";
 constexpr char Readable[] = "readable";
+constexpr char Open[] = "open";
+constexpr char TransactionId[] = "transactionId";
+constexpr char Amount[] = "amount";
+constexpr char Currency[] = "currency";
+constexpr char AgeSeconds[] = "ageSeconds";
+constexpr char State[] = "state";
+constexpr char Attempts[] = "attempts";
 } // namespace json
 
 // Members of QPluginLoader::metaData().
