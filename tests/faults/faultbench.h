@@ -31,6 +31,8 @@ protected:
             run(order, section, c);
     }
     ScenarioRow run(int order, const char *section, const FaultCase &c);
+    // A row judged by the test itself, for the report.
+    void keep(const ScenarioRow &row) { m_rows.append(row); }
 
     static ServiceFarm &farm() { return *s_farm; }
 

@@ -88,9 +88,9 @@ Course::Step Course::statusAnswered(Outcome outcome, int status, TimePoint sentA
 // or failed, or does not know it.
 Course::Step Course::voidAnswered(Outcome outcome, int status)
 {
-    m_voidConfirmed =
-        (outcome == Outcome::Answered && (status == StatusReversed || status == StatusFailed))
-        || outcome == Outcome::NotFound;
+    m_voidCertain =
+        (outcome == Outcome::Answered && status == StatusReversed) || outcome == Outcome::NotFound;
+    m_voidConfirmed = m_voidCertain || (outcome == Outcome::Answered && status == StatusFailed);
     m_state = State::Done;
     return {Action::Finish};
 }

@@ -77,6 +77,10 @@ public:
     Ending ending() const { return m_ending; }
     // The void's answer says the payment is cancelled or was never taken.
     bool voidConfirmed() const { return m_voidConfirmed; }
+    // ... and says so beyond doubt: Reversed, or not known. A void answered
+    // Failed is confirmed too, but a service that refuses to cancel answers
+    // the same, so the journal keeps such a payment to ask about it again.
+    bool voidCertain() const { return m_voidCertain; }
 
     // The service's status Failed, final whatever the target.
     static constexpr int StatusFailed = -1;
@@ -97,6 +101,7 @@ private:
     State m_state;
     Ending m_ending = Ending::Open;
     bool m_voidConfirmed = false;
+    bool m_voidCertain = false;
     // When the status wait began.
     TimePoint m_start = {};
 };

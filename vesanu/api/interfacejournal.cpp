@@ -38,8 +38,8 @@ PaymentJournal::State journalState(const Course &course)
         return PaymentJournal::State::Settled;
     default:
         // Every other ending of a payment went through its void.
-        return course.voidConfirmed() ? PaymentJournal::State::Voided
-                                      : PaymentJournal::State::VoidPending;
+        return course.voidCertain() ? PaymentJournal::State::Voided
+                                    : PaymentJournal::State::VoidPending;
     }
 }
 

@@ -26,7 +26,8 @@ bool isFinalRefusal(const JournalRecovery::Reply &reply)
 
 bool JournalRecovery::confirmsVoid(const Reply &reply)
 {
-    return isFinalRefusal(reply) || reply.outcome == Outcome::NotFound;
+    return (reply.outcome == Outcome::Answered && reply.status == kStatusReversed)
+        || reply.outcome == Outcome::NotFound;
 }
 
 JournalRecovery::JournalRecovery(PaymentJournal &journal, Log4Qt::Logger *logger,
@@ -56,37 +57,48 @@ void JournalRecovery::run(const Limits &limits, qint64 now)
     }
 }
 
-// Paid, pending or no readable answer: void. Failed or Reversed: close. A
-// status answer that says the service does not know the payment is voided
-// too: the void costs one request and is confirmed by the same answer.
+// An entry in flight is asked about first. Paid, pending or no readable
+// answer: void. Failed or Reversed: close. An answer that the service does
+// not know the payment is voided too: the void costs one request and is
+// confirmed by the same answer. An entry whose void is pending is voided
+// again at once: a service that refused a void reports the payment Failed
+// while it keeps it, so neither that status nor a void answered Failed
+// closes it.
 int JournalRecovery::settle(const PaymentJournal::Entry &entry, int budget, qint64 now)
 {
-    m_logger->info(LogRecoveryAsk, entry.transactionId);
-    const Reply status = m_askStatus(entry.transactionId);
-    if (isFinalRefusal(status)) {
-        m_logger->info(LogRecoveryClosed, entry.transactionId);
-        m_journal.settle(entry.transactionId, PaymentJournal::State::Settled);
-        return 1;
-    }
-    if (status.outcome == Outcome::NeverSent) {
-        // The service cannot be reached: a void could not reach it either.
-        m_logger->error(LogRecoveryUnreachable, entry.transactionId);
-        retryLater(entry, entry.state, now);
-        return 1;
-    }
-    if (budget < 2) {
-        // The void waits for the next run; its entry stays due.
-        return 1;
+    int spent = 0;
+    if (entry.state == PaymentJournal::State::InFlight) {
+        m_logger->info(LogRecoveryAsk, entry.transactionId);
+        const Reply status = m_askStatus(entry.transactionId);
+        spent = 1;
+        if (isFinalRefusal(status)) {
+            m_logger->info(LogRecoveryClosed, entry.transactionId);
+            m_journal.settle(entry.transactionId, PaymentJournal::State::Settled);
+            return spent;
+        }
+        if (status.outcome == Outcome::NeverSent) {
+            // The service cannot be reached: a void could not reach it either.
+            m_logger->error(LogRecoveryUnreachable, entry.transactionId);
+            retryLater(entry, entry.state, now);
+            return spent;
+        }
+        // The void waits for the next run; the entry stays due.
+        if (budget < 2)
+            return spent;
     }
     const Reply voided = m_void(entry.transactionId);
     if (confirmsVoid(voided)) {
         m_logger->info(LogRecoveryVoided, entry.transactionId);
         m_journal.settle(entry.transactionId, PaymentJournal::State::Voided);
+    } else if (voided.outcome == Outcome::Refused && voided.status == kStatusFailed) {
+        // The service will not cancel what it failed itself.
+        m_logger->info(LogRecoveryClosed, entry.transactionId);
+        m_journal.settle(entry.transactionId, PaymentJournal::State::Settled);
     } else {
         m_logger->error(LogRecoveryVoidRefused, entry.transactionId);
         retryLater(entry, PaymentJournal::State::VoidPending, now);
     }
-    return 2;
+    return spent + 1;
 }
 
 void JournalRecovery::retryLater(const PaymentJournal::Entry &entry, PaymentJournal::State state,

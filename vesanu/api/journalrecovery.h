@@ -43,7 +43,7 @@ public:
     void run(const Limits &limits, qint64 now);
 
     // The void's answer says the payment is cancelled or was never taken:
-    // Reversed, Failed, or not known at all, as in a payment's own course.
+    // Reversed, or not known at all.
     static bool confirmsVoid(const Reply &reply);
     // The pause before the next attempt after `attempts` failed ones: one
     // minute, doubling up to an hour.
