@@ -113,10 +113,11 @@ bool Interface::voidNow(const QString &id) const
 }
 
 // The service reverses whole payments only: a refund of part of a payment
-// this register took would give the customer all of it back.
+// this register took would give the customer all of it back. A request that
+// names no amount (0, as a cancel may) asks for the whole payment.
 bool Interface::isPartialRefund(const PaymentProcessingRequest &request) const
 {
-    if (!journal->isOpen() && !journal->open(journalPath))
+    if (request.getAmount() == 0 || (!journal->isOpen() && !journal->open(journalPath)))
         return false;
     PaymentJournal::Entry entry;
     if (!journal->find(request.getRrn(), &entry) || entry.state != PaymentJournal::State::Paid
