@@ -168,7 +168,8 @@ void JournalBench::addTo(Report &report) const
             QStringLiteral("A payment writes the journal twice, one commit and one sync of "
                            "SQLite's write-ahead log each. Every 1000 pages of log (hundreds "
                            "of payments) SQLite folds the log into the database, which costs "
-                           "two syncs more for that one payment; the first payment of a "
-                           "process also syncs the journal's folder once. Neither falls in "
-                           "these rounds unless the maximum shows it.") });
+                           "two syncs more for that one payment and one more (the log's "
+                           "header) for the next. Opening the journal in `init()` syncs its "
+                           "folder and the log's header, at start rather than in a payment. "
+                           "None of this falls in these rounds unless the maximum shows it.") });
 }

@@ -22,6 +22,8 @@ const char kSchema[] = "CREATE TABLE IF NOT EXISTS payments ("
                        " state TEXT NOT NULL,"
                        " attempts INTEGER NOT NULL DEFAULT 0,"
                        " next_attempt INTEGER NOT NULL DEFAULT 0)";
+// The format's version; a later format tells an older file by it.
+const char kVersion[] = "PRAGMA user_version = 1";
 const char kColumns[] = "SELECT transaction_id, amount, currency, created, state, attempts,"
                         " next_attempt FROM payments ";
 const char kInsert[] = "INSERT INTO payments (transaction_id, amount, currency, created, state)"
@@ -112,8 +114,10 @@ bool PaymentJournal::open(const QString &path, bool create)
     // A reader (vesanu-host journal) may hold the file for a moment.
     if (opened)
         sqlite3_busy_timeout(m_db, 2000);
+    // The version write starts the log afresh here, at start, where SQLite
+    // syncs its header once, rather than in the first payment's commit.
     if (!opened || !execute("PRAGMA journal_mode=WAL") || !execute("PRAGMA synchronous=FULL")
-        || !execute(kSchema)) {
+        || !execute(kSchema) || !execute(kVersion)) {
         close();
         return false;
     }
