@@ -113,6 +113,11 @@ protected:
         const QString port = QString::number(m_simulator->baseUrl().port());
         if (c.kill == Kill::BeforeSend || c.kill == Kill::Answered) {
             environment.insert("LD_PRELOAD", QStringLiteral(VESANU_KILL_SHIM));
+#if defined(__SANITIZE_ADDRESS__)
+            // The shim comes before AddressSanitizer's run time, which then must not object.
+            environment.insert("ASAN_OPTIONS",
+                environment.value("ASAN_OPTIONS") + QStringLiteral(":verify_asan_link_order=0"));
+#endif
             environment.insert("VESANU_KILL_AT",
                 (c.kill == Kill::BeforeSend ? QStringLiteral("connect:") : QStringLiteral("answered:"))
                     + port);
