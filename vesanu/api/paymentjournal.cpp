@@ -151,12 +151,13 @@ bool PaymentJournal::begin(const Entry &entry, qint64 keepSince)
         insert.bind(3, qint64(entry.currency));
         insert.bind(4, entry.created);
         insert.bind(5, QString::fromLatin1(stateName(entry.state)));
-        if (prune.step() == SQLITE_DONE && insert.step() == SQLITE_DONE)
-            return execute("COMMIT");
+        if (prune.step() == SQLITE_DONE && insert.step() == SQLITE_DONE && execute("COMMIT"))
+            return true;
     }
-    fail(QString());
+    // Nothing half-done stays behind to block the next write; the first error is kept.
+    const QString error = QString::fromUtf8(sqlite3_errmsg(m_db));
     execute("ROLLBACK");
-    return false;
+    return fail(error);
 }
 
 bool PaymentJournal::settle(const QString &transactionId, State state)
