@@ -2,6 +2,7 @@
 
 #include "benchservice.h"
 #include "exchangebench.h"
+#include "journalbench.h"
 #include "loadbench.h"
 #include "memorybench.h"
 #include "pollschedulebench.h"
@@ -48,7 +49,7 @@ void BenchmarkRun::run(Report &report)
         LoadBench load(m_options.loadSamples);
         measure(QStringLiteral("5. loading the plug-in"), load, report);
     }
-    if (!wanted(1) && !wanted(2) && !wanted(3) && !wanted(4))
+    if (!wanted(1) && !wanted(2) && !wanted(3) && !wanted(4) && !wanted(6))
         return;
 
     BenchService http(BenchService::Http);
@@ -74,6 +75,9 @@ void BenchmarkRun::run(Report &report)
     WaitCpuBench cpu(http, m_options.waitSeconds);
     if (wanted(3))
         measure(QStringLiteral("3. CPU time during a status wait"), cpu, report);
+    JournalBench journal(http, m_options.exchangeRounds);
+    if (wanted(6))
+        measure(QStringLiteral("6. payment journal"), journal, report);
     for (BenchService *service : { &http, &https }) {
         MemoryBench memory(*service, m_options.payments);
         if (wanted(4))

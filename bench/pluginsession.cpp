@@ -25,7 +25,9 @@ QString iniFor(const QUrl &service, const PluginSession::Settings &settings)
         .arg(settings.payDurationSeconds)
         .arg(settings.statusRequestIntervalSeconds)
         .arg(QLatin1String(BenchService::Cashbox), QLatin1String(BenchService::Branch),
-            QLatin1String(BenchService::Secret));
+            QLatin1String(BenchService::Secret))
+        + (settings.journal.isEmpty() ? QString()
+                                      : QStringLiteral("journal=%1\n").arg(settings.journal));
 }
 
 } // namespace

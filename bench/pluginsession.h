@@ -19,6 +19,7 @@ public:
         int timeoutSeconds = 5;
         int payDurationSeconds = 0;
         int statusRequestIntervalSeconds = 0;
+        QString journal; // empty: one in the session's configuration root
     };
 
     PluginSession(const BenchService &service, const Settings &settings);

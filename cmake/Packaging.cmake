@@ -22,6 +22,9 @@ set(VESANU_PLUGIN_INSTALL_DIR ${_vesanu_libdir}/velta/paysystems
 set(VESANU_CONFIG_INSTALL_DIR /tessaroot/cash/paysystems/vesanu)
 set(VESANU_CONFIG_FILE ${VESANU_CONFIG_INSTALL_DIR}/vesanu.ini)
 set(_vesanu_example_config ${CMAKE_SOURCE_DIR}/packaging/vesanu.ini)
+# The payment journal's folder, made by postinst (root:VESANU_CONFIG_GROUP,
+# 2770) and removed on purge; the default "journal" setting names a file in it.
+set(VESANU_STATE_DIR /var/lib/velta-paysystem-vesanu)
 # The configuration holds the secret key: mode 0640, owner root, and this
 # group, which must be the group of the user the cash register runs as.
 set(VESANU_CONFIG_GROUP root CACHE STRING "Group that may read the installed vesanu.ini")
@@ -83,7 +86,8 @@ set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};plugin;/")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Qt, libstdc++ and libc come from dpkg-shlibdeps. The host's libraries
+# Qt, libstdc++, libc and SQLite (libsqlite3-0, the payment journal) come
+# from dpkg-shlibdeps. The host's libraries
 # belong to no package on a build machine; the private directory lets
 # dpkg-shlibdeps find them and skip them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

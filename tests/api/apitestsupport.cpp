@@ -8,6 +8,13 @@ MemoryConfig::MemoryConfig()
     Singleton<Config>::instance = this;
 }
 
+QString MemoryConfig::getString(const QString &key, const QString &defaultValue)
+{
+    if (key == QLatin1String("VesaNu:journal") && !values.contains(key))
+        return m_journalDir.filePath(QStringLiteral("journal.sqlite"));
+    return values.value(key, defaultValue);
+}
+
 MemoryConfig::~MemoryConfig()
 {
     Singleton<Config>::instance = m_previous;

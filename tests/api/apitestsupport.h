@@ -5,6 +5,7 @@
 #include "vesanu/api/interface.h"
 
 #include <QHash>
+#include <QTemporaryDir>
 
 // A configuration store held in memory, put in place of the process-wide
 // one while it lives.
@@ -16,16 +17,15 @@ public:
 
     bool loadFile(const QString &, const QString &) override { return true; }
     QString getString(const QString &key) override { return values.value(key); }
-    QString getString(const QString &key, const QString &defaultValue) override
-    {
-        return values.value(key, defaultValue);
-    }
+    QString getString(const QString &key, const QString &defaultValue) override;
     int getInt(const QString &key, int defaultValue) override;
 
     QHash<QString, QString> values;
 
 private:
     Config *m_previous;
+    // Each store gives its client a journal of its own unless `values` names one.
+    QTemporaryDir m_journalDir;
 };
 
 // Opens the client's settings to the tests.

@@ -10,16 +10,18 @@ struct ReversalCase
     bool cancel; // cancel(), else a refund (type 3) through payment()
     bool success;
     const char *key;
+    int amount = 12345; // of the refund or cancel; the payment's is 12345
 };
 
 class EndToEndReversal : public EndToEnd
 {
 protected:
-    PaymentProcessingAnswer reverse(BasicPaymentProcessing *processing, const QString &rrn, bool cancel)
+    PaymentProcessingAnswer reverse(BasicPaymentProcessing *processing, const QString &rrn, bool cancel,
+                                    int amount = 12345)
     {
         PaymentProcessingRequest request;
         request.setRequestType(cancel ? 1 : 3);
-        request.setAmount(4550);
+        request.setAmount(amount);
         request.setRrn(rrn);
         request.setValutCode(398);
         return cancel ? processing->cancel(request) : processing->payment(request);
@@ -37,6 +39,10 @@ TEST_P(EndToEndReversal, RefundAndCancelUndoTheWholePayment)
         {"reverse-fail", true, false, "requestStatusFailed"},
         {"reversal-fault:drop@1", false, true, ""},
         {"reversal-fault:http500", true, true, ""},
+        // The service would give all of it back: refused before anything is sent.
+        {"4111", false, false, "vesaNuPartialRefund", 4550},
+        // A cancel that names no amount undoes the whole payment.
+        {"4111", true, true, "", 0},
     };
     for (const ReversalCase &c : cases) {
         SCOPED_TRACE(std::string(c.paymentToken) + (c.cancel ? " cancel" : " refund"));
@@ -45,7 +51,8 @@ TEST_P(EndToEndReversal, RefundAndCancelUndoTheWholePayment)
         const PaymentProcessingAnswer paid = pay(plugin->processing(), c.paymentToken);
         ASSERT_TRUE(paid.isSuccess());
 
-        const PaymentProcessingAnswer answer = reverse(plugin->processing(), paid.getRRN(), c.cancel);
+        const PaymentProcessingAnswer answer =
+            reverse(plugin->processing(), paid.getRRN(), c.cancel, c.amount);
         const QJsonObject entry = simulator().payment(paid.getRRN());
 
         EXPECT_EQ(answer.isSuccess(), c.success) << answer.getMessage().key().toStdString();
@@ -53,7 +60,8 @@ TEST_P(EndToEndReversal, RefundAndCancelUndoTheWholePayment)
         expectAgreement(answer, entry, "reversed");
         EXPECT_EQ(answer.getAdditionalInfo(),
                   (QMap<QString, QVariant>{{"rrn", paid.getRRN()}, {"valutCode", 398}}));
-        EXPECT_EQ(entry.value("reversal_requests").toInt(), 1);
+        const bool refused = QLatin1String(c.key) == QLatin1String("vesaNuPartialRefund");
+        EXPECT_EQ(entry.value("reversal_requests").toInt(), refused ? 0 : 1);
     }
 }
 

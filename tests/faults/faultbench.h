@@ -33,6 +33,8 @@ protected:
     ScenarioRow run(int order, const char *section, const FaultCase &c);
     // One payment against the target, neither judged nor reported.
     void warmUp(Target target);
+    // A row judged by the test itself, for the report.
+    void keep(const ScenarioRow &row) { m_rows.append(row); }
 
     static ServiceFarm &farm() { return *s_farm; }
 

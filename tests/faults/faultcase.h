@@ -39,6 +39,9 @@ enum CaseFlag {
     // The host's client throws std::bad_alloc instead of handing back the
     // payment's answer, after the request went out.
     ClientThrows = 16,
+    // The register starts again once a late confirmation had its chance: the
+    // plug-in is loaded anew on the same journal, whose recovery runs in init().
+    Restarted = 32,
 };
 
 struct FaultCase

@@ -84,9 +84,10 @@ const FaultCase kInDoubt[] = {
         Operation::Pay, "never+status-fault:notfound@1+confirm-late:1000", kShortWait, false,
         "undefined", 404, Voided },
     { "never+reverse-fail+confirm-late",
-        "the service refuses to cancel the pending payment, confirmed at 4 s", Target::Http,
-        Operation::Pay, "never+reverse-fail+confirm-late:4000", kShortWait, false,
-        "requestStatusTimeout", 0, Voided | VoidRefused },
+        "the service refuses to cancel the pending payment, confirmed at 4 s; the register "
+        "starts again at 4.5 s and its journal sends the void once more",
+        Target::Http, Operation::Pay, "never+reverse-fail@1+confirm-late:4000", kShortWait, false,
+        "requestStatusTimeout", 0, Voided | Restarted },
 };
 
 } // namespace

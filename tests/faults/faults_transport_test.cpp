@@ -32,8 +32,12 @@ const FaultCase kUnreachable[] = {
 };
 
 // A peer the plug-in must not trust gets no request at all; a service whose
-// clock disagrees refuses the request, and the host hears of the refusal.
+// clock disagrees refuses the request, and the host hears of the refusal. A
+// payment the journal cannot record does not leave either.
 const FaultCase kUntrusted[] = {
+    { "journal read-only", "the journal's folder cannot be written (/proc, read-only even for root)",
+        Target::Http, Operation::Pay, "4111", "journal=/proc/vesanu/journal.sqlite\n", false,
+        "vesaNuJournalUnavailable", 0, NothingArrives },
     { "untrusted certificate", "TLS: the certificate's authority is not trusted", Target::Untrusted,
         Operation::Pay, "4111", kPaced, false, "requestIncorrectAnswer", 0, NothingArrives },
     { "wrong host name", "TLS: the certificate is for wrong.example", Target::WrongHost,

@@ -50,11 +50,17 @@ const char kLimits[] = R"(
   `payDuration` is over, then voids the payment. A peer that accepts and never answers keeps the
   cashier for `payDuration` and up to four time-outs (payment, question, last status question,
   void): row `bare silent` %2.
-- The void is best effort. A service that refuses to reverse a pending payment and completes it
-  later leaves that payment in limbo, and only the service (or a reconciliation with it) can
-  close it. Such rows are counted apart, as the known limit (%3 here), and only when the ledger
+- The void is best effort within one call. A service that refuses to reverse a pending payment
+  and completes it later keeps the money until the plug-in tries again: the payment journal
+  keeps the void pending and sends it again at the next start or, after a back-off, before a
+  later payment (row `never+reverse-fail+confirm-late`). Rows where the service kept a refused
+  void to the end are counted apart, as the known limit (%3 here), and only when the ledger
   shows that the plug-in did send the reversal and the service refused it; a row where the
   plug-in failed to send it counts as money in limbo.
+- A register killed at any point of a payment leaves the payment in its journal, written
+  before the request left; the next start asks the service about it and voids it unless the
+  service failed it (section "A register killed mid-payment"). A payment whose success the
+  host was told is never voided.
 - A payment whose answer is lost while the service says it does not know the transaction (HTTP
   404) is reported failed without a void. Should the payment reach the service after that
   answer, it is not voided.

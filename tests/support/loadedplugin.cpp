@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 LoadedPlugin::LoadedPlugin(const QString &ini)
     : m_loader(pluginPath())
@@ -41,7 +42,16 @@ void LoadedPlugin::writeIni(const QString &root, const QString &content)
     QDir().mkpath(dir);
     QFile file(dir + QStringLiteral("/vesanu.ini"));
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(content.toUtf8());
+        file.write((content + journalLine(content, root)).toUtf8());
+}
+
+QString LoadedPlugin::journalLine(const QString &ini, const QString &root)
+{
+    static const QRegularExpression named(QStringLiteral("^journal="),
+                                          QRegularExpression::MultilineOption);
+    if (ini.contains(named))
+        return QString();
+    return QStringLiteral("\njournal=%1/journal.sqlite\n").arg(root);
 }
 
 QString testIni(const QString &extra)

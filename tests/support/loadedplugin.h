@@ -20,7 +20,9 @@ public:
     QString configRoot() const { return m_root.path(); }
 
     static QString pluginPath();
+    // Unless the content names a journal, the plug-in keeps its own under `root`.
     static void writeIni(const QString &root, const QString &content);
+    static QString journalLine(const QString &ini, const QString &root);
 
 private:
     QTemporaryDir m_root;

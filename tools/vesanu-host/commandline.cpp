@@ -28,6 +28,8 @@ const CommandInfo Commands[] = {
      "Hand the receipt's fiscal QR code for a payment to the plug-in's message queue."},
     {command::Check, Invocation::Command::Check,
      "Check the set-up: the ini file, its settings, the plug-in, and the connection to the service."},
+    {command::Journal, Invocation::Command::Journal,
+     "List the payments the plug-in's journal still has to settle with the service (sends nothing)."},
 };
 
 const CommandInfo *findCommand(const QString &name)
@@ -90,6 +92,7 @@ QList<QCommandLineOption> commandOptions(Invocation::Command command)
         return {rrn, qr};
     case Invocation::Command::Info:
     case Invocation::Command::Check:
+    case Invocation::Command::Journal:
         break;
     }
     return {};
@@ -174,6 +177,7 @@ bool CommandLine::readCommandOptions(const QCommandLineParser &parser)
         return readRequired(parser, option::Rrn, &run.rrn) && readRequired(parser, option::Qr, &run.qr);
     case Invocation::Command::Info:
     case Invocation::Command::Check:
+    case Invocation::Command::Journal:
         break;
     }
     return true;

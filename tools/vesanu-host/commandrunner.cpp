@@ -5,6 +5,7 @@
 #include "fiscalmessage.h"
 #include "hostconstants.h"
 #include "inforeport.h"
+#include "journalreport.h"
 #include "logwatcher.h"
 #include "pluginhost.h"
 #include "pluginlocator.h"
@@ -15,6 +16,7 @@
 #include "config/config.h"
 #include "contract/basicpaymentprocessing.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -40,6 +42,9 @@ int CommandRunner::run(const QString &executableDir)
         return runCheck(executableDir);
     if (m_invocation.token == QLatin1String(TokenFromStdin) && !readTokenFromStdin())
         return usageError(QStringLiteral("no token on standard input"));
+    // The journal is read as it is: loading the plug-in would settle it first.
+    if (m_invocation.command == Invocation::Command::Journal)
+        return runJournal();
     PluginLocator locator;
     if (!locator.locate(m_invocation.pluginPath, executableDir))
         return usageError(locator.errorString());
@@ -77,6 +82,7 @@ int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObjec
     case Invocation::Command::SendFiscal:
         return runSendFiscal(processing);
     case Invocation::Command::Check:
+    case Invocation::Command::Journal:
     case Invocation::Command::Pay:
     case Invocation::Command::Refund:
     case Invocation::Command::Cancel:
@@ -182,6 +188,20 @@ bool CommandRunner::readTokenFromStdin()
     in.setCodec("UTF-8");
     m_invocation.token = in.readLine().trimmed();
     return !m_invocation.token.isEmpty();
+}
+
+int CommandRunner::runJournal()
+{
+    JournalReport report;
+    if (!report.collect(QDateTime::currentSecsSinceEpoch())) {
+        Console::writeLine(QStringLiteral("vesanu-host: %1").arg(report.errorString()));
+        return ExitFailed;
+    }
+    if (m_invocation.json)
+        printJson(report.toJson());
+    else
+        print(report.toText());
+    return ExitSuccess;
 }
 
 bool CommandRunner::showProgress() const

@@ -29,6 +29,7 @@ private:
     int runCheck(const QString &executableDir);
     QString iniFilePath() const;
     bool readTokenFromStdin();
+    int runJournal();
     bool showProgress() const;
     int usageError(const QString &error) const;
     void printJson(const QJsonObject &object) const;

@@ -41,6 +41,7 @@ constexpr char Refund[] = "refund";
 constexpr char Cancel[] = "cancel";
 constexpr char SendFiscal[] = "send-fiscal";
 constexpr char Check[] = "check";
+constexpr char Journal[] = "journal";
 } // namespace command
 
 // A token given as this is read from standard input: command lines are
@@ -115,6 +116,13 @@ constexpr char Readable[] = "readable";
 constexpr char Checks[] = "checks";
 constexpr char Mark[] = "mark";
 constexpr char Ok[] = "ok";
+constexpr char Open[] = "open";
+constexpr char TransactionId[] = "transactionId";
+constexpr char Amount[] = "amount";
+constexpr char Currency[] = "currency";
+constexpr char AgeSeconds[] = "ageSeconds";
+constexpr char State[] = "state";
+constexpr char Attempts[] = "attempts";
 } // namespace json
 
 // Members of QPluginLoader::metaData().

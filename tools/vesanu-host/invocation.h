@@ -9,7 +9,7 @@ namespace vesanuhost {
 // One run of the tool as the command line asked for it, already checked.
 struct Invocation
 {
-    enum class Command { Info, Pay, Refund, Cancel, SendFiscal, Check };
+    enum class Command { Info, Pay, Refund, Cancel, SendFiscal, Check, Journal };
 
     Command command = Command::Info;
     // Set when --help was asked for: print it and do nothing else.

@@ -44,6 +44,7 @@ no directive is plain token text; a token of plain text alone is paid at once.
   flap:N               not-final values 0, 1, 5, 7 in turn; paid at the N-th query
   reverse-pending:N    a reversal stays pending (4) until the N-th status query
   reverse-fail         a reversal fails (-1); the payment stays paid (or pending)
+  reverse-fail@N       only the first N reversals fail
   confirm-late:MS      a pending payment turns paid MS ms after it was made,
                        unless a reversal cancelled it first
   phone:DIGITS         the payer's phone number (default 77010000000)

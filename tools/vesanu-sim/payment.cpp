@@ -257,7 +257,7 @@ void Payment::settle(State state)
 
 void Payment::finishReversal()
 {
-    if (m_scenario.reverseFails()) {
+    if (m_scenario.reverseFailsAt(m_reversalRequests)) {
         m_reversal = Reversal::Failed;
         return;
     }

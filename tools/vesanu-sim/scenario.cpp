@@ -113,6 +113,13 @@ bool takesNoArgument(const QString &name)
     return isOneOf(name, { directive::Declined, directive::Never, directive::ReverseFail });
 }
 
+// "reverse-fail@N": the directive with a limit, not token text.
+bool isLimitedReverseFail(const QString &part)
+{
+    return part.section(QLatin1Char(directive::LimitSeparator), 0, 0)
+        == QLatin1String(directive::ReverseFail);
+}
+
 bool fail(QString *error, const QString &reason)
 {
     *error = reason;
@@ -156,7 +163,7 @@ bool Scenario::apply(const QString &part, QString *error)
     const QString name = colon < 0 ? part : part.left(colon);
     const QString argument = colon < 0 ? QString() : part.mid(colon + 1);
     Kind kind;
-    if (colon < 0 && !takesNoArgument(name)
+    if (colon < 0 && !takesNoArgument(name) && !isLimitedReverseFail(part)
         && !kindByName(part.section(QLatin1Char(directive::LimitSeparator), 0, 0), &kind)) {
         if (needsArgument(name))
             return fail(error, name + QStringLiteral(" needs an argument"));
@@ -179,8 +186,7 @@ bool Scenario::applyDirective(
         if (name == QLatin1String(entry.name))
             return addFault(entry.target, argument, error);
     }
-    if (name == QLatin1String(directive::ReverseFail)
-        || name == QLatin1String(directive::ReversePending))
+    if (isLimitedReverseFail(name) || name == QLatin1String(directive::ReversePending))
         return applyReversal(name, argument, error);
     if (name == QLatin1String(directive::Phone))
         return applyPhone(argument, error);
@@ -229,9 +235,12 @@ bool Scenario::applyOutcome(Outcome outcome, const QString &argument, QString *e
 
 bool Scenario::applyReversal(const QString &name, const QString &argument, QString *error)
 {
-    if (name == QLatin1String(directive::ReverseFail)) {
+    if (isLimitedReverseFail(name)) {
         if (!argument.isNull())
             return fail(error, name + QStringLiteral(" takes no argument"));
+        const int at = name.indexOf(QLatin1Char(directive::LimitSeparator));
+        if (at >= 0 && !parseNumber(name.mid(at + 1), 1, limit::MaxCount, &m_reverseFailLimit))
+            return fail(error, QStringLiteral("bad reverse-fail limit"));
         m_reverseFails = true;
         return true;
     }

@@ -52,6 +52,12 @@ public:
     // Status queries a reversal stays pending for; 0 = reversed at once.
     int reversePending() const { return m_reversePending; }
     bool reverseFails() const { return m_reverseFails; }
+    // Whether the reversalNumber-th reversal request (from 1) fails:
+    // "reverse-fail" fails every one, "reverse-fail@N" the first N.
+    bool reverseFailsAt(int reversalNumber) const
+    {
+        return m_reverseFails && (m_reverseFailLimit == 0 || reversalNumber <= m_reverseFailLimit);
+    }
     // A pending payment turns paid this long after it was made, unless it was
     // reversed first; -1 when the token does not say so.
     int confirmLateMs() const { return m_confirmLateMs; }
@@ -78,6 +84,7 @@ private:
     int m_reversePending = 0;
     bool m_reversePendingSet = false;
     bool m_reverseFails = false;
+    int m_reverseFailLimit = 0;
     int m_confirmLateMs = -1;
     QString m_phone;
     std::array<std::vector<Fault>, 4> m_faults;

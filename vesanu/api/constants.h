@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLatin1String>
+#include <QtGlobal>
 
 #include <limits>
 
@@ -18,6 +19,9 @@ inline const char *const SettingBranchId = "VesaNu:branchId";
 inline const char *const SettingSecretKey = "VesaNu:secretKey";
 inline const char *const SettingHost = "VesaNu:host";
 inline const char *const SettingPath = "VesaNu:path";
+inline const char *const SettingJournal = "VesaNu:journal";
+inline const char *const SettingJournalRetryDays = "VesaNu:journalRetryDays";
+inline const char *const SettingJournalKeepDays = "VesaNu:journalKeepDays";
 
 // Defaults, in the setting's own unit (seconds for durations).
 constexpr int DefaultTimeoutSeconds = 10;
@@ -25,6 +29,17 @@ constexpr int DefaultPayDurationSeconds = 300;
 constexpr int DefaultStatusRequestIntervalSeconds = 10;
 inline const char *const DefaultHost = "https://api.vesanu.kz:443";
 inline const char *const DefaultPath = "/api/v1";
+// The payment journal: the package makes its folder, root:VESANU_CONFIG_GROUP 2770.
+inline const char *const DefaultJournal = "/var/lib/velta-paysystem-vesanu/journal.sqlite";
+// An open entry is asked about for this long, then left to people.
+constexpr int DefaultJournalRetryDays = 7;
+constexpr qint64 SecondsPerDay = 24 * 60 * 60;
+// How long settled entries are kept: a refund's amount is checked against them.
+constexpr int DefaultJournalKeepDays = 35;
+// Exchanges a recovery may spend: at start, where the host waits for
+// init(), and before a new payment, where the cashier waits.
+constexpr int RecoveryExchangesAtStart = 3;
+constexpr int RecoveryExchangesBeforePayment = 2;
 
 // Addresses after the base address.
 inline const char *const PathPayment = "/payment";
@@ -90,6 +105,12 @@ inline const char *const KeyServiceUnreachable = "requestServiceUnreachable";
 inline const char *const TextServiceUnreachable = "Сервис недоступен";
 inline const char *const KeyHttpError = "requestHttpError";
 inline const char *const TextHttpError = "Ошибка сервера (HTTP %1)";
+inline const char *const KeyJournalUnavailable = "vesaNuJournalUnavailable";
+inline const char *const TextJournalUnavailable =
+    "Журнал платежей VesaNu недоступен, оплата не отправлена";
+inline const char *const KeyPartialRefund = "vesaNuPartialRefund";
+inline const char *const TextPartialRefund =
+    "VesaNu возвращает только всю сумму платежа, частичный возврат невозможен";
 
 // Log lines.
 inline const char *const LogNoData = "Некорректный ответ от сервера (нет данных)";
@@ -110,6 +131,16 @@ inline const char *const LogPaymentInterrupted = "Оплата прервана 
 inline const char *const LogNotFound = "Сервис не знает операцию: %1";
 inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";
 inline const char *const LogOtherTransaction = "Ответ сервера относится к другой операции: %1";
+inline const char *const LogJournalUnavailable = "Журнал платежей недоступен: %1";
+inline const char *const LogJournalUnrecorded = "Успешный платеж не записан в журнал, отмена: %1";
+inline const char *const LogPartialRefund = "Частичный возврат отклонен, сумма не равна сумме платежа: %1";
+inline const char *const LogRecoveryAsk = "Журнал: запрос статуса незавершенного платежа %1";
+inline const char *const LogRecoveryClosed = "Журнал: платеж %1 не проведен сервисом, запись закрыта";
+inline const char *const LogRecoveryVoided = "Журнал: платеж %1 отменен";
+inline const char *const LogRecoveryVoidRefused = "Журнал: отмена платежа %1 не подтверждена, повтор позже";
+inline const char *const LogRecoveryUnreachable = "Журнал: сервис недоступен, платеж %1 будет запрошен позже";
+inline const char *const LogRecoveryAbandoned =
+    "Журнал: платеж %1 не урегулирован за отведенный срок, требуется сверка с сервисом";
 
 } // namespace api
 } // namespace vesanu

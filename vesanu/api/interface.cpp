@@ -4,6 +4,7 @@
 #include "vesanu/api/configstore.h"
 #include "vesanu/api/constants.h"
 #include "vesanu/api/exchangeoutcome.h"
+#include "vesanu/api/paymentjournal.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -64,6 +65,10 @@ Interface::Interface()
     , statusRequestInterval(qint64(DefaultStatusRequestIntervalSeconds) * 1000)
     , logger(Log4Qt::LogManager::logger(QStringLiteral("vesanu"), QString()))
     , waitGate(WaitClock::steady())
+    , journal(new PaymentJournal)
+    , journalPath(text(DefaultJournal))
+    , journalRetrySeconds(qint64(DefaultJournalRetryDays) * SecondsPerDay)
+    , journalKeepSeconds(qint64(DefaultJournalKeepDays) * SecondsPerDay)
 {
 }
 
@@ -79,13 +84,30 @@ void Interface::init()
     cashboxCode = config->getString(text(SettingCashboxCode));
     branchId = config->getString(text(SettingBranchId));
     secretKey = config->getString(text(SettingSecretKey));
+    journalPath = config->getString(text(SettingJournal), text(DefaultJournal));
+    journalRetrySeconds =
+        qint64(config->getInt(text(SettingJournalRetryDays), DefaultJournalRetryDays)) * SecondsPerDay;
+    journalKeepSeconds =
+        qint64(config->getInt(text(SettingJournalKeepDays), DefaultJournalKeepDays)) * SecondsPerDay;
+
+    // Whatever a crash or a refused void left open is settled first, within
+    // a bound the host's start can afford; every open entry is due now.
+    journal->close();
+    recoverJournal(RecoveryExchangesAtStart, false);
 }
 
 Interface::RequestResult Interface::payment(const PaymentProcessingRequest &request)
 {
-    // Open to the cashier's interrupt from the first instruction on.
-    waitGate.open();
+    // Open to the cashier's interrupt from the first instruction on, and
+    // closed again on every way out.
+    const WaitGate::Session interruptible(waitGate);
     const QString id = getUuid();
+    // Nothing leaves unless the journal can account for it.
+    if (!openJournal())
+        return journalUnavailable(id);
+    recoverJournal(RecoveryExchangesBeforePayment, true);
+    if (!journalBegin(request, id))
+        return journalUnavailable(id);
     // Member by member: Qt 5.12 has no out-of-line list constructor.
     QJsonObject body;
     body.insert(text(JsonAmount), request.getAmount());
@@ -94,13 +116,14 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
     body.insert(text(JsonTransactionId), id);
     Course course(Course::Kind::Payment, RequestResult::Paid, payDuration, statusRequestInterval);
     RequestResult result = follow(course, sendRequest(Payment, body), id);
-    waitGate.close();
     result.transactionId = id;
-    return result;
+    return journalEnd(course, result);
 }
 
 Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &request) const
 {
+    if (isPartialRefund(request))
+        return partialRefund();
     logger->info(LogReversal);
     const QString id = request.getRrn();
     Course course(Course::Kind::Refund, RequestResult::Reversed, payDuration, statusRequestInterval);

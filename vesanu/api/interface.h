@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <chrono>
+#include <memory>
 
 class PaymentProcessingRequest;
 
@@ -23,6 +24,7 @@ namespace vesanu {
 
 namespace api {
 class ExchangeOutcome;
+class PaymentJournal;
 }
 
 // Client of the VesaNu HTTPS JSON API. Every exchange goes through the table
@@ -124,7 +126,21 @@ private:
     api::Course::Step voidPayment(api::Course &course, const QString &id) const;
     RequestResult conclude(const api::Course &course, RequestResult last, const QString &id) const;
 
+    // The payment journal (interfacejournal.cpp).
+    bool openJournal() const;
+    void recoverJournal(int exchanges, bool honourBackOff);
+    bool journalBegin(const PaymentProcessingRequest &request, const QString &id);
+    RequestResult journalEnd(const api::Course &course, RequestResult result);
+    bool isPartialRefund(const PaymentProcessingRequest &request) const;
+    bool voidNow(const QString &id) const;
+    static RequestResult journalUnavailable(const QString &id);
+    static RequestResult partialRefund();
+
     mutable api::WaitGate waitGate;
+    std::unique_ptr<api::PaymentJournal> journal;
+    QString journalPath;
+    qint64 journalRetrySeconds;
+    qint64 journalKeepSeconds;
 };
 
 } // namespace vesanu

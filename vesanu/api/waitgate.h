@@ -25,6 +25,23 @@ public:
     void setClock(const WaitClock &clock);
     TimePoint now() const;
 
+    // Open for as long as it lives.
+    class Session
+    {
+    public:
+        explicit Session(WaitGate &gate)
+            : m_gate(gate)
+        {
+            m_gate.open();
+        }
+        ~Session() { m_gate.close(); }
+        Session(const Session &) = delete;
+        Session &operator=(const Session &) = delete;
+
+    private:
+        WaitGate &m_gate;
+    };
+
     // A payment's course begins: it may be interrupted from now on.
     void open();
     // Its end is decided: later interrupts are refused.

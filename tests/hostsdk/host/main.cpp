@@ -43,8 +43,9 @@ bool writeIni(const QString &root, const QString &serviceUrl)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     file.write(QStringLiteral("[VesaNu]\nhost=%1\npath=/api/v1\ntimeout=5\npayDuration=30\n"
-                              "statusRequestInterval=1\ncashboxCode=%2\nbranchId=%3\nsecretKey=%4\n")
-                   .arg(serviceUrl, QLatin1String(Cashbox), QLatin1String(Branch), QLatin1String(Secret))
+                              "statusRequestInterval=1\ncashboxCode=%2\nbranchId=%3\nsecretKey=%4\n"
+                              "journal=%5/journal.sqlite\n")
+                   .arg(serviceUrl, QLatin1String(Cashbox), QLatin1String(Branch), QLatin1String(Secret), root)
                    .toUtf8());
     return true;
 }

@@ -1,0 +1,140 @@
+#include "vesanu/api/hostheaders.h"
+
+#include "vesanu/api/journalrecovery.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using vesanu::api::JournalRecovery;
+using vesanu::api::Outcome;
+using vesanu::api::PaymentJournal;
+using State = PaymentJournal::State;
+using Reply = JournalRecovery::Reply;
+
+namespace {
+
+const qint64 kNow = 1800000000;
+const qint64 kDay = 24 * 3600;
+const JournalRecovery::Limits kAtStart{3, 7 * kDay, false};
+const JournalRecovery::Limits kBeforePayment{2, 7 * kDay, true};
+
+const Reply kPaid{Outcome::Answered, 2};
+const Reply kPending{Outcome::Answered, 1};
+const Reply kFailed{Outcome::Answered, -1};
+const Reply kReversed{Outcome::Answered, 3};
+const Reply kNotFound{Outcome::NotFound, 0};
+const Reply kLost{Outcome::NoAnswer, 0};
+const Reply kUnreachable{Outcome::NeverSent, 0};
+const Reply kRefusedFailed{Outcome::Refused, -1};
+
+struct RecoveryCase
+{
+    const char *name;
+    State state;
+    qint64 ageSeconds;
+    qint64 dueInSeconds; // the entry's back-off ends this long from now
+    JournalRecovery::Limits limits;
+    Reply status;
+    Reply voided;
+    const char *exchanges; // S status question, V void
+    State after;
+};
+
+// What one run does with one entry: which exchanges it spends and what the
+// journal holds afterwards. A success is never open, so never touched.
+const RecoveryCase kCases[] = {
+    {"in flight, paid: voided", State::InFlight, 60, 0, kAtStart, kPaid, kReversed, "SV",
+     State::Voided},
+    {"in flight, pending: voided", State::InFlight, 60, 0, kAtStart, kPending, kReversed, "SV",
+     State::Voided},
+    {"in flight, no answer: voided", State::InFlight, 60, 0, kAtStart, kLost, kReversed, "SV",
+     State::Voided},
+    {"in flight, unknown: void confirms it", State::InFlight, 60, 0, kAtStart, kNotFound,
+     kNotFound, "SV", State::Voided},
+    {"in flight, Failed: closed", State::InFlight, 60, 0, kAtStart, kFailed, kReversed, "S",
+     State::Settled},
+    {"in flight, Reversed: closed", State::InFlight, 60, 0, kAtStart, kReversed, kReversed, "S",
+     State::Settled},
+    {"in flight, service unreachable: later", State::InFlight, 60, 0, kAtStart, kUnreachable,
+     kReversed, "S", State::InFlight},
+    {"in flight, void refused: pending", State::InFlight, 60, 0, kAtStart, kPaid, kFailed, "SV",
+     State::VoidPending},
+    {"void pending: voided again at once", State::VoidPending, 60, 600, kAtStart, kFailed,
+     kReversed, "V", State::Voided},
+    {"void pending, refused again: still pending", State::VoidPending, 60, 0, kAtStart, kPaid,
+     kLost, "V", State::VoidPending},
+    {"void pending, a failed payment is not reversible: closed", State::VoidPending, 60, 0,
+     kAtStart, kFailed, kRefusedFailed, "V", State::Settled},
+    {"before a payment, backing off: left alone", State::VoidPending, 60, 600, kBeforePayment,
+     kPaid, kReversed, "", State::VoidPending},
+    {"before a payment, back-off over: voided", State::VoidPending, 60, -1, kBeforePayment,
+     kPaid, kReversed, "V", State::Voided},
+    {"older than its retry age: abandoned", State::InFlight, 8 * kDay, 0, kAtStart, kPaid,
+     kReversed, "", State::Abandoned},
+    {"settled as paid: never voided", State::Paid, 60, 0, kAtStart, kPaid, kReversed, "",
+     State::Paid},
+};
+
+class JournalRecoveryTable : public ::testing::TestWithParam<RecoveryCase>
+{
+};
+
+std::string caseName(const ::testing::TestParamInfo<RecoveryCase> &info)
+{
+    std::string name;
+    for (const char *c = info.param.name; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+} // namespace
+
+TEST_P(JournalRecoveryTable, SettlesAnOpenEntry)
+{
+    const RecoveryCase &c = GetParam();
+    QTemporaryDir folder;
+    PaymentJournal journal;
+    ASSERT_TRUE(journal.open(folder.filePath("journal.sqlite"))) << journal.errorString().toStdString();
+    PaymentJournal::Entry entry;
+    entry.transactionId = "tx-1";
+    entry.amount = 4550;
+    entry.created = kNow - c.ageSeconds;
+    ASSERT_TRUE(journal.begin(entry, 0));
+    ASSERT_TRUE(journal.retryLater("tx-1", c.state, kNow + c.dueInSeconds));
+
+    std::string spent;
+    JournalRecovery recovery(
+        journal, Log4Qt::LogManager::logger("vesanu", QString()),
+        [&](const QString &) { return spent += 'S', c.status; },
+        [&](const QString &) { return spent += 'V', c.voided; });
+    recovery.run(c.limits, kNow);
+
+    EXPECT_EQ(spent, c.exchanges);
+    ASSERT_TRUE(journal.find("tx-1", &entry));
+    EXPECT_EQ(PaymentJournal::stateName(entry.state), std::string(PaymentJournal::stateName(c.after)));
+}
+
+INSTANTIATE_TEST_SUITE_P(Recovery, JournalRecoveryTable, ::testing::ValuesIn(kCases), caseName);
+
+// Three entries in flight at start: the host waits for three exchanges, not six.
+TEST(JournalRecoveryBound, AStartSpendsAtMostThreeExchanges)
+{
+    QTemporaryDir folder;
+    PaymentJournal journal;
+    ASSERT_TRUE(journal.open(folder.filePath("journal.sqlite")));
+    for (const char *id : {"a", "b", "c"}) {
+        PaymentJournal::Entry entry;
+        entry.transactionId = id;
+        entry.created = kNow;
+        ASSERT_TRUE(journal.begin(entry, 0));
+    }
+    int exchanges = 0;
+    JournalRecovery recovery(
+        journal, Log4Qt::LogManager::logger("vesanu", QString()),
+        [&](const QString &) { return ++exchanges, kPaid; },
+        [&](const QString &) { return ++exchanges, kReversed; });
+    recovery.run(kAtStart, kNow);
+    EXPECT_EQ(exchanges, 3);
+    EXPECT_EQ(journal.openEntries().size(), 2) << "the first voided, the rest left for later";
+}
