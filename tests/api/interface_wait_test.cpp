@@ -4,6 +4,8 @@
 #include "contract/paymentprocessingrequest.h"
 #include "support/logcapture.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -178,6 +180,9 @@ public:
 TEST_F(StatusWait, EveryStepGoesThroughTheVirtualTable)
 {
     configure(5, 0);
+    // One process writes a journal through one client: this one has its own.
+    QTemporaryDir journalDir;
+    config.values.insert("VesaNu:journal", journalDir.filePath("stepped.sqlite"));
     SteppedInterface stepped;
     stepped.init();
     service.answers = {FakeService::json(statusAnswer(1)), FakeService::json(statusAnswer(2))};

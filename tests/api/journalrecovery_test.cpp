@@ -2,7 +2,10 @@
 
 #include "vesanu/api/journalrecovery.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -52,8 +55,11 @@ const RecoveryCase kCases[] = {
      State::Voided},
     {"in flight, unknown: void confirms it", State::InFlight, 60, 0, kAtStart, kNotFound,
      kNotFound, "SV", State::Voided},
-    {"in flight, Failed: closed", State::InFlight, 60, 0, kAtStart, kFailed, kReversed, "S",
-     State::Settled},
+    // A refused void reads Failed too, and the register may have died after sending one.
+    {"in flight, Failed: voided", State::InFlight, 60, 0, kAtStart, kFailed, kReversed, "SV",
+     State::Voided},
+    {"in flight, Failed and not reversible: closed", State::InFlight, 60, 0, kAtStart, kFailed,
+     kRefusedFailed, "SV", State::Settled},
     {"in flight, Reversed: closed", State::InFlight, 60, 0, kAtStart, kReversed, kReversed, "S",
      State::Settled},
     {"in flight, service unreachable: later", State::InFlight, 60, 0, kAtStart, kUnreachable,
@@ -137,4 +143,25 @@ TEST(JournalRecoveryBound, AStartSpendsAtMostThreeExchanges)
     recovery.run(kAtStart, kNow);
     EXPECT_EQ(exchanges, 3);
     EXPECT_EQ(journal.openEntries().size(), 2) << "the first voided, the rest left for later";
+}
+
+// The register's group shares the folder: whoever made the file, the
+// register can write it; and a second process (a support command beside the
+// running register) gets no journal rather than settling payments under way.
+TEST(PaymentJournalFile, IsTheGroupsAndOneProcesssAtATime)
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("journal.sqlite"));
+    const mode_t previous = ::umask(022);
+    PaymentJournal journal;
+    const bool opened = journal.open(path);
+    ::umask(previous);
+    ASSERT_TRUE(opened) << journal.errorString().toStdString();
+    EXPECT_TRUE(QFile::permissions(path) & QFileDevice::WriteGroup);
+
+    PaymentJournal second;
+    EXPECT_FALSE(second.open(path));
+    EXPECT_EQ(second.errorString(), QStringLiteral("another process is using the journal"));
+    journal.close();
+    EXPECT_TRUE(second.open(path)) << "the lock goes with its holder";
 }

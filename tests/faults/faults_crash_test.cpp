@@ -18,6 +18,7 @@ enum class Kill {
     BeforeSend, // the shim, at the connect() to the service: the entry is written, nothing left
     AnswerHeld, // from outside, once the service recorded the payment; its answer is held back
     StatusWait, // from outside, once the service was asked its status
+    DuringVoid, // from outside, once the service took the void; its answer is held back
     Answered, // the shim, at the journal's next write: the final answer is in, not recorded
     Never, // the payment ends and the host is told; the register then starts again
 };
@@ -29,6 +30,8 @@ struct CrashCase
     Kill kill;
     const char *token;
     int restartAfterMs; // after the payment started
+    int judgeAfterMs = 0; // the ledger is read then at the earliest (after a late confirmation)
+    int maxReversals = 1;
 };
 
 const CrashCase kCrashes[] = {
@@ -38,6 +41,12 @@ const CrashCase kCrashes[] = {
         "confirmed at 1.5 s", Kill::AnswerHeld, "never+delay:5000+confirm-late:1500", 2500 },
     { "kill in status wait", "killed after the first status question; confirmed at 2 s",
         Kill::StatusWait, "never+confirm-late:2000", 3000 },
+    // A refused void reads Failed at the service, which still holds the payment.
+    { "kill during a refused void",
+        "not known to the service, then its void refused and that answer held; confirmed at 2.5 s",
+        Kill::DuringVoid,
+        "never+status-fault:notfound@1+reverse-fail@1+reversal-fault:delay:3000@1+confirm-late:2500",
+        1000, 3000, 2 },
     { "kill before recording", "paid at once, killed at the journal write that would record it",
         Kill::Answered, "4111", 500 },
     { "no kill", "paid at once and the host told so, then started again", Kill::Never, "4111",
@@ -126,8 +135,10 @@ protected:
         process.start(hostProgram(),
             { "pay", "--amount", "45.50", "--token", QString::fromLatin1(c.token), "--ini", ini,
                 "--json" });
-        if (c.kill == Kill::AnswerHeld || c.kill == Kill::StatusWait) {
-            const char *counter = c.kill == Kill::AnswerHeld ? "payment_requests" : "status_queries";
+        if (c.kill == Kill::AnswerHeld || c.kill == Kill::StatusWait || c.kill == Kill::DuringVoid) {
+            const char *counter = c.kill == Kill::AnswerHeld ? "payment_requests"
+                : c.kill == Kill::StatusWait                 ? "status_queries"
+                                                             : "reversal_requests";
             QElapsedTimer waited;
             waited.start();
             while (newPayment(known).value(QLatin1String(counter)).toInt() < 1
@@ -174,11 +185,14 @@ TEST_F(RegisterKilled, NoMoneyIsLeftInLimbo)
             QThread::msleep(static_cast<unsigned long>(untilRestart));
         host({ "info" }, ini); // the next start: init() settles the journal
         EXPECT_TRUE(openEntries(ini).isEmpty()) << "the start settled every open entry";
+        const qint64 untilJudged = c.judgeAfterMs - clock.elapsed();
+        if (untilJudged > 0)
+            QThread::msleep(static_cast<unsigned long>(untilJudged));
 
         const LedgerView ledger(m_simulator->payment(transaction), QByteArray(), QString());
         const bool paid = ledger.completed(Operation::Pay);
         const bool success = told.value(QStringLiteral("success")).toBool();
-        EXPECT_LE(ledger.reversalRequests(), 1) << "voided once at most";
+        EXPECT_LE(ledger.reversalRequests(), c.maxReversals) << "voided once at most, but a refused void";
         EXPECT_EQ(ledger.reversalRequests() > 0, killed && ledger.paymentRequests() > 0)
             << "voided exactly when it may have reached the service";
 

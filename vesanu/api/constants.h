@@ -108,6 +108,9 @@ inline const char *const TextHttpError = "Ошибка сервера (HTTP %1)"
 inline const char *const KeyJournalUnavailable = "vesaNuJournalUnavailable";
 inline const char *const TextJournalUnavailable =
     "Журнал платежей VesaNu недоступен, оплата не отправлена";
+inline const char *const KeyJournalUnrecorded = "vesaNuJournalUnrecorded";
+inline const char *const TextJournalUnrecorded =
+    "Журнал платежей VesaNu недоступен, оплата отменена";
 inline const char *const KeyPartialRefund = "vesaNuPartialRefund";
 inline const char *const TextPartialRefund =
     "VesaNu возвращает только всю сумму платежа, частичный возврат невозможен";

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QUuid>
 
+#include <algorithm>
 #include <exception>
 
 namespace vesanu {
@@ -85,10 +86,13 @@ void Interface::init()
     branchId = config->getString(text(SettingBranchId));
     secretKey = config->getString(text(SettingSecretKey));
     journalPath = config->getString(text(SettingJournal), text(DefaultJournal));
-    journalRetrySeconds =
-        qint64(config->getInt(text(SettingJournalRetryDays), DefaultJournalRetryDays)) * SecondsPerDay;
-    journalKeepSeconds =
-        qint64(config->getInt(text(SettingJournalKeepDays), DefaultJournalKeepDays)) * SecondsPerDay;
+    // At least a day each: 0 would abandon every open payment at once, and
+    // forget every payment's amount before its refund.
+    const auto days = [config](const char *key, int defaultDays) {
+        return qint64(std::max(1, config->getInt(text(key), defaultDays))) * SecondsPerDay;
+    };
+    journalRetrySeconds = days(SettingJournalRetryDays, DefaultJournalRetryDays);
+    journalKeepSeconds = days(SettingJournalKeepDays, DefaultJournalKeepDays);
 
     // Whatever a crash or a refused void left open is settled first, within
     // a bound the host's start can afford; every open entry is due now.
@@ -106,6 +110,9 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
     if (!openJournal())
         return journalUnavailable(id);
     recoverJournal(RecoveryExchangesBeforePayment, true);
+    // Pressed while earlier payments were being settled: this one never leaves.
+    if (waitGate.isInterrupted())
+        return interruptedBeforeSending(id);
     if (!journalBegin(request, id))
         return journalUnavailable(id);
     // Member by member: Qt 5.12 has no out-of-line list constructor.

@@ -134,6 +134,8 @@ private:
     bool isPartialRefund(const PaymentProcessingRequest &request) const;
     bool voidNow(const QString &id) const;
     static RequestResult journalUnavailable(const QString &id);
+    static RequestResult journalUnrecorded(const QString &id);
+    RequestResult interruptedBeforeSending(const QString &id) const;
     static RequestResult partialRefund();
 
     mutable api::WaitGate waitGate;

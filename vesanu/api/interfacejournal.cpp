@@ -100,8 +100,10 @@ Interface::RequestResult Interface::journalEnd(const Course &course, RequestResu
     if (state != PaymentJournal::State::Paid)
         return result;
     logger->error(LogJournalUnrecorded, id);
+    // The entry stays in flight: a void not confirmed now is sent again at
+    // the next start.
     voidNow(id);
-    return journalUnavailable(id);
+    return journalUnrecorded(id);
 }
 
 bool Interface::voidNow(const QString &id) const
@@ -136,6 +138,27 @@ Interface::RequestResult Interface::journalUnavailable(const QString &id)
     RequestResult result;
     result.success = false;
     result.message = tr::Tr(text(KeyJournalUnavailable), text(TextJournalUnavailable));
+    result.outcome = Outcome::NeverSent;
+    result.transactionId = id;
+    return result;
+}
+
+// The payment went out and was paid, then voided: the cashier must not read
+// that nothing was sent.
+Interface::RequestResult Interface::journalUnrecorded(const QString &id)
+{
+    RequestResult result = journalUnavailable(id);
+    result.message = tr::Tr(text(KeyJournalUnrecorded), text(TextJournalUnrecorded));
+    result.outcome = Outcome::Unreadable;
+    return result;
+}
+
+Interface::RequestResult Interface::interruptedBeforeSending(const QString &id) const
+{
+    logger->info(LogPaymentInterrupted, id);
+    RequestResult result;
+    result.success = false;
+    result.message = tr::Tr(text(KeyInterrupted), text(TextInterrupted));
     result.outcome = Outcome::NeverSent;
     result.transactionId = id;
     return result;

@@ -16,10 +16,13 @@ constexpr int kStatusFailed = -1;
 constexpr int kStatusReversed = 3;
 
 // The service's own last word: the payment is off, nothing to void.
-bool isFinalRefusal(const JournalRecovery::Reply &reply)
+// Only Reversed closes an entry on a status question. Failed does not: a
+// service that refused a void (one the register may have sent just before it
+// died) reads Failed while it keeps the money. A payment that really failed
+// answers its void with a refusal naming Failed, and is closed then.
+bool isReversed(const JournalRecovery::Reply &reply)
 {
-    return reply.outcome == Outcome::Answered
-        && (reply.status == kStatusFailed || reply.status == kStatusReversed);
+    return reply.outcome == Outcome::Answered && reply.status == kStatusReversed;
 }
 
 } // namespace
@@ -57,8 +60,8 @@ void JournalRecovery::run(const Limits &limits, qint64 now)
     }
 }
 
-// An entry in flight is asked about first. Paid, pending or no readable
-// answer: void. Failed or Reversed: close. An answer that the service does
+// An entry in flight is asked about first. Paid, pending, Failed or no
+// readable answer: void. Reversed: close. An answer that the service does
 // not know the payment is voided too: the void costs one request and is
 // confirmed by the same answer. An entry whose void is pending is voided
 // again at once: a service that refused a void reports the payment Failed
@@ -71,7 +74,7 @@ int JournalRecovery::settle(const PaymentJournal::Entry &entry, int budget, qint
         m_logger->info(LogRecoveryAsk, entry.transactionId);
         const Reply status = m_askStatus(entry.transactionId);
         spent = 1;
-        if (isFinalRefusal(status)) {
+        if (isReversed(status)) {
             m_logger->info(LogRecoveryClosed, entry.transactionId);
             m_journal.settle(entry.transactionId, PaymentJournal::State::Settled);
             return spent;

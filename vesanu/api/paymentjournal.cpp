@@ -5,7 +5,12 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vesanu {
@@ -96,6 +101,28 @@ void syncFolder(const QString &file)
     ::close(fd);
 }
 
+// The folder is shared by the register's group: a file made here is the
+// group's to write, whatever the umask of the process that made it (SQLite
+// gives its log files the mode of the database). Returns the open file, or
+// -1 with errno set.
+int openShared(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0660);
+    if (fd >= 0) {
+        ::fchmod(fd, 0660);
+        return fd;
+    }
+    if (errno != EEXIST)
+        return -1;
+    return ::open(name.constData(), O_RDWR | O_CLOEXEC);
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
 } // namespace
 
 PaymentJournal::~PaymentJournal()
@@ -107,6 +134,30 @@ bool PaymentJournal::open(const QString &path, bool create)
 {
     close();
     m_error.clear();
+    // One process writes a journal: a second one (a support command beside
+    // the running register) would settle payments still under way. The lock
+    // goes with the process, also when it is killed.
+    if (create) {
+        m_lockFd = openShared(path + QLatin1String(".lock"));
+        if (m_lockFd < 0)
+            return fail(systemError());
+        if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+            const QString error = errno == EWOULDBLOCK
+                                      ? QStringLiteral("another process is using the journal")
+                                      : systemError();
+            close();
+            return fail(error);
+        }
+        const int fd = openShared(path);
+        if (fd < 0) {
+            const QString error = systemError();
+            close();
+            return fail(error);
+        }
+        // Closed before SQLite opens the file: closing any descriptor of a
+        // file drops the process's POSIX locks on it, SQLite's included.
+        ::close(fd);
+    }
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const bool opened =
         sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr) == SQLITE_OK
@@ -134,6 +185,9 @@ void PaymentJournal::close()
     if (m_db)
         sqlite3_close(m_db);
     m_db = nullptr;
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+    m_lockFd = -1;
 }
 
 bool PaymentJournal::begin(const Entry &entry, qint64 keepSince)

@@ -72,6 +72,8 @@ private:
     QList<Entry> select(const char *sql, const QString &transactionId) const;
 
     sqlite3 *m_db = nullptr;
+    // Held while open for writing: one process per journal (see open()).
+    int m_lockFd = -1;
     QString m_path;
     QString m_error;
 };
