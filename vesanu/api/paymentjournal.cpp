@@ -158,13 +158,17 @@ bool PaymentJournal::open(const QString &path, bool create)
         // file drops the process's POSIX locks on it, SQLite's included.
         ::close(fd);
     }
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    // Without `create` only to read (vesanu-host journal): nothing is written,
+    // so a reader changes nothing and needs no right to write.
+    const int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
     const bool opened =
         sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr) == SQLITE_OK
         || fail(QString());
     // A reader (vesanu-host journal) may hold the file for a moment.
     if (opened)
         sqlite3_busy_timeout(m_db, 2000);
+    if (opened && !create)
+        return true;
     // The version write starts the log afresh here, at start, where SQLite
     // syncs its header once, rather than in the first payment's commit.
     if (!opened || !execute("PRAGMA journal_mode=WAL") || !execute("PRAGMA synchronous=FULL")

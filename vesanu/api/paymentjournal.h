@@ -43,8 +43,9 @@ public:
     PaymentJournal(const PaymentJournal &) = delete;
     PaymentJournal &operator=(const PaymentJournal &) = delete;
 
-    // Opens the journal at `path`, creating it (not its folder) when `create`
-    // is set. False with errorString() when it cannot be opened or written.
+    // Opens the journal at `path` to write, creating it (not its folder); or,
+    // without `create`, only to read it. False with errorString() when it
+    // cannot be opened or written.
     bool open(const QString &path, bool create = true);
     bool isOpen() const { return m_db != nullptr; }
     void close();
