@@ -43,6 +43,18 @@ PaymentJournal::State journalState(const Course &course)
     }
 }
 
+// A failure the plug-in decides itself, before or instead of the service's word.
+Interface::RequestResult refusedHere(const char *key, const char *message, Outcome outcome,
+                                     const QString &id)
+{
+    Interface::RequestResult result;
+    result.success = false;
+    result.message = tr::Tr(text(key), text(message));
+    result.outcome = outcome;
+    result.transactionId = id;
+    return result;
+}
+
 } // namespace
 
 bool Interface::openJournal() const
@@ -135,42 +147,25 @@ bool Interface::isPartialRefund(const PaymentProcessingRequest &request) const
 
 Interface::RequestResult Interface::journalUnavailable(const QString &id)
 {
-    RequestResult result;
-    result.success = false;
-    result.message = tr::Tr(text(KeyJournalUnavailable), text(TextJournalUnavailable));
-    result.outcome = Outcome::NeverSent;
-    result.transactionId = id;
-    return result;
+    return refusedHere(KeyJournalUnavailable, TextJournalUnavailable, Outcome::NeverSent, id);
 }
 
 // The payment went out and was paid, then voided: the cashier must not read
 // that nothing was sent.
 Interface::RequestResult Interface::journalUnrecorded(const QString &id)
 {
-    RequestResult result = journalUnavailable(id);
-    result.message = tr::Tr(text(KeyJournalUnrecorded), text(TextJournalUnrecorded));
-    result.outcome = Outcome::Unreadable;
-    return result;
+    return refusedHere(KeyJournalUnrecorded, TextJournalUnrecorded, Outcome::Unreadable, id);
 }
 
 Interface::RequestResult Interface::interruptedBeforeSending(const QString &id) const
 {
     logger->info(LogPaymentInterrupted, id);
-    RequestResult result;
-    result.success = false;
-    result.message = tr::Tr(text(KeyInterrupted), text(TextInterrupted));
-    result.outcome = Outcome::NeverSent;
-    result.transactionId = id;
-    return result;
+    return refusedHere(KeyInterrupted, TextInterrupted, Outcome::NeverSent, id);
 }
 
 Interface::RequestResult Interface::partialRefund()
 {
-    RequestResult result;
-    result.success = false;
-    result.message = tr::Tr(text(KeyPartialRefund), text(TextPartialRefund));
-    result.outcome = Outcome::NeverSent;
-    return result;
+    return refusedHere(KeyPartialRefund, TextPartialRefund, Outcome::NeverSent, QString());
 }
 
 } // namespace vesanu
