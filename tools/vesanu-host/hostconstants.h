@@ -48,21 +48,8 @@ constexpr char Journal[] = "journal";
 // visible to every user of the machine.
 constexpr char TokenFromStdin[] = "-";
 
-// The plug-in's settings that the set-up check reads, with the plug-in's defaults.
-namespace setting {
-constexpr char Group[] = "VesaNu";
-constexpr char BranchId[] = "branchId";
-constexpr char CashboxCode[] = "cashboxCode";
-constexpr char SecretKey[] = "secretKey";
-constexpr char Timeout[] = "timeout";
-constexpr char PayDuration[] = "payDuration";
-constexpr char StatusRequestInterval[] = "statusRequestInterval";
-constexpr int DefaultTimeout = 10;
-constexpr int DefaultPayDuration = 300;
-constexpr int DefaultStatusRequestInterval = 10;
-// The longest sane duration, in seconds.
-constexpr int MaxSeconds = 3600;
-} // namespace setting
+// The longest duration setting the set-up check takes for sane, in seconds.
+constexpr int MaxSaneSeconds = 3600;
 
 // The marks of the set-up check's lines.
 namespace check {

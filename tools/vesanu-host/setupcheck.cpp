@@ -4,6 +4,7 @@
 
 #include "config/config.h"
 #include "contract/paymentprocessinganswer.h"
+#include "vesanu/api/constants.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,9 +16,12 @@ namespace vesanuhost {
 
 namespace {
 
+using namespace vesanu::api;
+
+// The plug-in's own settings keys and defaults, read as the plug-in reads them.
 QString key(const char *name)
 {
-    return QLatin1String(setting::Group) + QLatin1Char(':') + QLatin1String(name);
+    return QString::fromUtf8(name);
 }
 
 const char *markText(SetupCheck::Mark mark)
@@ -54,7 +58,7 @@ void SetupCheck::checkIniFile(const QString &path)
 void SetupCheck::checkSettings(Config &config)
 {
     QStringList missing;
-    for (const char *name : {setting::BranchId, setting::CashboxCode, setting::SecretKey}) {
+    for (const char *name : {SettingBranchId, SettingCashboxCode, SettingSecretKey}) {
         if (config.getString(key(name)).isEmpty())
             missing << key(name);
     }
@@ -63,24 +67,24 @@ void SetupCheck::checkSettings(Config &config)
     else
         add(Mark::Failed, QStringLiteral("missing settings: %1").arg(missing.join(QStringLiteral(", "))));
 
-    const int timeout = config.getInt(key(setting::Timeout), setting::DefaultTimeout);
-    const int payDuration = config.getInt(key(setting::PayDuration), setting::DefaultPayDuration);
+    const int timeout = config.getInt(key(SettingTimeout), DefaultTimeoutSeconds);
+    const int payDuration = config.getInt(key(SettingPayDuration), DefaultPayDurationSeconds);
     const int interval =
-        config.getInt(key(setting::StatusRequestInterval), setting::DefaultStatusRequestInterval);
+        config.getInt(key(SettingStatusRequestInterval), DefaultStatusRequestIntervalSeconds);
     const QString durations = QStringLiteral("timeout %1 s, payDuration %2 s, statusRequestInterval %3 s")
                                   .arg(timeout)
                                   .arg(payDuration)
                                   .arg(interval);
     // A wait needs at least one question, spaced and bounded so that a
     // cashier is neither kept for hours nor the service asked without pause.
-    const bool sane = timeout >= 1 && timeout <= setting::MaxSeconds && payDuration >= 1
-                      && payDuration <= setting::MaxSeconds && interval >= 1 && interval <= payDuration;
+    const bool sane = timeout >= 1 && timeout <= MaxSaneSeconds && payDuration >= 1
+                      && payDuration <= MaxSaneSeconds && interval >= 1 && interval <= payDuration;
     if (sane)
         add(Mark::Ok, durations);
     else
         add(Mark::Failed, durations + QStringLiteral(": each must be 1 to %1, the interval no longer "
                                                      "than payDuration")
-                              .arg(setting::MaxSeconds));
+                              .arg(MaxSaneSeconds));
 }
 
 void SetupCheck::checkPlugin(bool loaded, const QString &detail)

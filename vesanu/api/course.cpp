@@ -104,8 +104,8 @@ Course::Step Course::statusAnswered(Outcome outcome, int status, TimePoint sentA
 // was), and "not known" after the service named the payment proves nothing.
 Course::Step Course::voidAnswered(Outcome outcome, int status)
 {
-    m_voidConfirmed = (outcome == Outcome::Answered && status == StatusReversed)
-                      || (outcome == Outcome::NotFound && !m_acknowledged);
+    m_voidConfirmed =
+        confirmsVoid(outcome, status) && !(outcome == Outcome::NotFound && m_acknowledged);
     m_state = State::Done;
     return {Action::Finish};
 }

@@ -87,6 +87,15 @@ public:
     // known" does not mean it never arrived.
     bool acknowledged() const { return m_acknowledged; }
 
+    // What a void's answer says on its own: the payment is reversed, or the
+    // service does not know it. The course and the journal's recovery both
+    // judge voids by it.
+    static bool confirmsVoid(Outcome outcome, int status)
+    {
+        return (outcome == Outcome::Answered && status == StatusReversed)
+               || outcome == Outcome::NotFound;
+    }
+
     // The service's status Failed, final whatever the target.
     static constexpr int StatusFailed = -1;
     static constexpr int StatusReversed = 3;

@@ -3,6 +3,8 @@
 #include "vesanu/api/constants.h"
 #include "vesanu/api/journalrecovery.h"
 
+#include "vesanu/api/course.h"
+
 #include <algorithm>
 
 namespace vesanu {
@@ -12,25 +14,21 @@ namespace {
 
 constexpr qint64 kFirstBackOffSeconds = 60;
 constexpr qint64 kLongestBackOffSeconds = 3600;
-constexpr int kStatusFailed = -1;
-constexpr int kStatusReversed = 3;
 
-// The service's own last word: the payment is off, nothing to void.
 // Only Reversed closes an entry on a status question. Failed does not: a
 // service that refused a void (one the register may have sent just before it
 // died) reads Failed while it keeps the money. A payment that really failed
 // answers its void with a refusal naming Failed, and is closed then.
 bool isReversed(const JournalRecovery::Reply &reply)
 {
-    return reply.outcome == Outcome::Answered && reply.status == kStatusReversed;
+    return reply.outcome == Outcome::Answered && reply.status == Course::StatusReversed;
 }
 
 } // namespace
 
 bool JournalRecovery::confirmsVoid(const Reply &reply)
 {
-    return (reply.outcome == Outcome::Answered && reply.status == kStatusReversed)
-        || reply.outcome == Outcome::NotFound;
+    return Course::confirmsVoid(reply.outcome, reply.status);
 }
 
 JournalRecovery::JournalRecovery(PaymentJournal &journal, Log4Qt::Logger *logger,
@@ -93,7 +91,7 @@ int JournalRecovery::settle(const PaymentJournal::Entry &entry, int budget, qint
     if (confirmsVoid(voided)) {
         m_logger->info(LogRecoveryVoided, entry.transactionId);
         m_journal.settle(entry.transactionId, PaymentJournal::State::Voided);
-    } else if (voided.outcome == Outcome::Refused && voided.status == kStatusFailed) {
+    } else if (voided.outcome == Outcome::Refused && voided.status == Course::StatusFailed) {
         // The service will not cancel what it failed itself.
         m_logger->info(LogRecoveryClosed, entry.transactionId);
         m_journal.settle(entry.transactionId, PaymentJournal::State::Settled);
