@@ -5,7 +5,7 @@
 #include "pluginsession.h"
 #include "processstats.h"
 #include "report.h"
-#include "vesanu/api/paymentjournal.h"
+#include "vesanu/journal/paymentjournal.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -66,7 +66,7 @@ bool JournalBench::run()
     // On the disk the build is on, not a memory file system.
     m_folder = QCoreApplication::applicationDirPath();
     QTemporaryDir folder(m_folder + QStringLiteral("/journal-XXXXXX"));
-    using vesanu::api::PaymentJournal;
+    using vesanu::journal::PaymentJournal;
     PaymentJournal journal;
     if (!folder.isValid() || !journal.open(folder.filePath(QStringLiteral("alone.sqlite")))) {
         m_error = QStringLiteral("the journal did not open: ") + journal.errorString();
@@ -104,9 +104,9 @@ void JournalBench::measurePayment(const PluginSession &session, bool counted)
 
 // The journal's two writes of a payment on their own: the entry before the
 // request leaves, its ending after the answer.
-void JournalBench::measureJournal(vesanu::api::PaymentJournal &journal, int round, bool counted)
+void JournalBench::measureJournal(vesanu::journal::PaymentJournal &journal, int round, bool counted)
 {
-    using vesanu::api::PaymentJournal;
+    using vesanu::journal::PaymentJournal;
     PaymentJournal::Entry entry;
     entry.transactionId = QStringLiteral("bench-%1").arg(round);
     entry.amount = 12345;

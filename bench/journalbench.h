@@ -10,7 +10,7 @@ class PluginSession;
 class Report;
 
 namespace vesanu {
-namespace api {
+namespace journal {
 class PaymentJournal;
 }
 }
@@ -28,7 +28,7 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    void measureJournal(vesanu::api::PaymentJournal &journal, int round, bool counted);
+    void measureJournal(vesanu::journal::PaymentJournal &journal, int round, bool counted);
     void measurePayment(const PluginSession &session, bool counted);
     double exchangeMs() const;
     double ratio() const;

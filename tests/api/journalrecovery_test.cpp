@@ -1,6 +1,6 @@
 #include "vesanu/api/hostheaders.h"
 
-#include "vesanu/api/journalrecovery.h"
+#include "vesanu/journal/journalrecovery.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,9 +9,9 @@
 
 #include <gtest/gtest.h>
 
-using vesanu::api::JournalRecovery;
+using vesanu::journal::JournalRecovery;
 using vesanu::api::Outcome;
-using vesanu::api::PaymentJournal;
+using vesanu::journal::PaymentJournal;
 using State = PaymentJournal::State;
 using Reply = JournalRecovery::Reply;
 

@@ -4,13 +4,13 @@
 
 #include "config/config.h"
 #include "vesanu/api/constants.h"
-#include "vesanu/api/paymentjournal.h"
+#include "vesanu/journal/paymentjournal.h"
 
 #include <QJsonArray>
 
 namespace vesanuhost {
 
-using vesanu::api::PaymentJournal;
+using vesanu::journal::PaymentJournal;
 
 bool JournalReport::collect(qint64 now)
 {

@@ -24,6 +24,8 @@ namespace vesanu {
 
 namespace api {
 class ExchangeOutcome;
+}
+namespace journal {
 class PaymentJournal;
 }
 
@@ -139,7 +141,7 @@ private:
     static RequestResult partialRefund();
 
     mutable api::WaitGate waitGate;
-    std::unique_ptr<api::PaymentJournal> journal;
+    std::unique_ptr<journal::PaymentJournal> journal;
     QString journalPath;
     qint64 journalRetrySeconds;
     qint64 journalKeepSeconds;

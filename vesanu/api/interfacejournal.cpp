@@ -6,14 +6,15 @@
 
 #include "contract/paymentprocessingrequest.h"
 #include "vesanu/api/constants.h"
-#include "vesanu/api/journalrecovery.h"
-#include "vesanu/api/paymentjournal.h"
+#include "vesanu/journal/journalrecovery.h"
+#include "vesanu/journal/paymentjournal.h"
 
 #include <QDateTime>
 
 namespace vesanu {
 
 using namespace api;
+using namespace journal;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "vesanu/api/paymentjournal.h"
+#include "vesanu/journal/paymentjournal.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 
 namespace vesanu {
-namespace api {
+namespace journal {
 
 namespace {
 
@@ -309,5 +309,5 @@ bool PaymentJournal::fail(const QString &reason)
     return false;
 }
 
-} // namespace api
+} // namespace journal
 } // namespace vesanu

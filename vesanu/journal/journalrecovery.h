@@ -1,7 +1,7 @@
 #pragma once
 
 #include "vesanu/api/outcome.h"
-#include "vesanu/api/paymentjournal.h"
+#include "vesanu/journal/paymentjournal.h"
 
 #include <QtGlobal>
 
@@ -12,7 +12,9 @@ class Logger;
 }
 
 namespace vesanu {
-namespace api {
+namespace journal {
+
+using api::Outcome;
 
 // Settles the journal's open entries with the service after a crash or an
 // unconfirmed void: asks each payment's status, closes it when the service's
@@ -60,5 +62,5 @@ private:
     Exchange m_void;
 };
 
-} // namespace api
+} // namespace journal
 } // namespace vesanu

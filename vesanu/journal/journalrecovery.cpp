@@ -1,14 +1,16 @@
 #include "vesanu/api/hostheaders.h"
 
 #include "vesanu/api/constants.h"
-#include "vesanu/api/journalrecovery.h"
+#include "vesanu/journal/journalrecovery.h"
 
 #include "vesanu/api/course.h"
 
 #include <algorithm>
 
 namespace vesanu {
-namespace api {
+namespace journal {
+
+using namespace api;
 
 namespace {
 
@@ -116,5 +118,5 @@ qint64 JournalRecovery::backOffSeconds(int attempts)
     return std::min(seconds, kLongestBackOffSeconds);
 }
 
-} // namespace api
+} // namespace journal
 } // namespace vesanu

@@ -7,7 +7,7 @@
 struct sqlite3;
 
 namespace vesanu {
-namespace api {
+namespace journal {
 
 // The payments of this register that went out, or were about to, kept on
 // disk so that a crash at any instruction leaves none unaccounted for: an
@@ -79,5 +79,5 @@ private:
     QString m_error;
 };
 
-} // namespace api
+} // namespace journal
 } // namespace vesanu
