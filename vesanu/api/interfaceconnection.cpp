@@ -1,7 +1,7 @@
 // The connection test of the set-up check: whether the service can be
 // reached and takes this register's signature.
 //
-// The specification defines no answer for a transaction the service does
+// The service documents no answer for a transaction it does
 // not know, nor for a wrong signature. So the test does not read either
 // from the shape of an answer: when the service does not simply answer, it
 // asks the same question once more, signed with a key that is wrong on
