@@ -98,13 +98,28 @@ bool isWebUrl(const QUrl &url)
         && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
-// Qt's error texts quote the address; a password in it stays out of the log.
-QString withoutPassword(QString text, const QUrl &url)
+// An address as the log may show it: never with its user name or password.
+QString loggedAddress(const QUrl &url)
 {
-    const QString password = url.password(QUrl::FullyDecoded);
-    if (!password.isEmpty()) {
-        text.replace(password, QStringLiteral("***"));
-        text.replace(url.password(QUrl::FullyEncoded), QStringLiteral("***"));
+    return url.toString(QUrl::RemoveUserInfo | QUrl::FullyEncoded);
+}
+
+// Qt's error texts quote the address, in one form or another; its user name
+// and password stay out of the log.
+QString withoutUserInfo(QString text, const QUrl &url)
+{
+    for (const QUrl::ComponentFormattingOptions format :
+        { QUrl::ComponentFormattingOptions(QUrl::FullyDecoded),
+            QUrl::ComponentFormattingOptions(QUrl::PrettyDecoded),
+            QUrl::ComponentFormattingOptions(QUrl::FullyEncoded) }) {
+        const QString user = url.userName(format);
+        const QString password = url.password(format);
+        if (!password.isEmpty())
+            text.replace(user + QLatin1Char(':') + password + QLatin1Char('@'), QString());
+        if (!user.isEmpty())
+            text.replace(user + QLatin1Char('@'), QString());
+        if (!password.isEmpty())
+            text.replace(password, QStringLiteral("***"));
     }
     return text;
 }
@@ -237,7 +252,7 @@ bool RestClient::request(const int &operation, const QUrl &url, const QJsonDocum
     const char *verb = verbOf(operation);
     logInfo(m_logger, RequestLine,
         QStringLiteral("%1 %2").arg(QString::fromLatin1(verb ? verb : "?"),
-            url.toString(QUrl::RemoveUserInfo | QUrl::FullyEncoded)));
+            loggedAddress(url)));
     QString failure = requestProblem(operation, url, headers);
     if (!failure.isEmpty()) {
         m_result
@@ -253,7 +268,7 @@ bool RestClient::request(const int &operation, const QUrl &url, const QJsonDocum
         m_result = outcome.state == Exchange::State::Completed ? completed(outcome)
                                                                : broken(outcome, timeout, &failure);
     }
-    logOutcome(withoutPassword(failure, url), clock.elapsed());
+    logOutcome(withoutUserInfo(failure, url), clock.elapsed());
     return m_result.completed;
 }
 

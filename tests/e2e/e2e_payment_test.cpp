@@ -1,5 +1,6 @@
 #include "endtoend.h"
 
+#include "support/logcapture.h"
 #include "support/qtprinting.h"
 
 #include <QElapsedTimer>
@@ -166,22 +167,32 @@ TEST_P(EndToEndPayment, TheConnectionTestSaysWhatIsWrong)
         const char *key;
         int code;
     };
+    QUrl withUserInfo = simulator().baseUrl();
+    withUserInfo.setUserInfo("techuser:pa55");
     const Case cases[] = {
         {"working", "", true, "requestConnectionWorks", 0},
+        // The address's user info stays out of the log.
+        {"working, user info in the address", "host=" + withUserInfo.toString() + "\n", true,
+         "requestConnectionWorks", 0},
         {"wrong secret", "secretKey=wrong\n", false, "undefined", 401},
-        // A wrong path is "not known" too, and before any signature is checked.
-        {"wrong path and secret", "path=/api/v2\nsecretKey=wrong\n", false, "undefined", 404},
+        {"wrong branch", "branchId=BR-0\n", false, "undefined", 403},
         {"stale timestamp", "host=" + ahead.baseUrl().toString() + "\n", false, "undefined", 401},
+        // An unknown address is "not known" before any signature is looked
+        // at: both questions get the same answer, so nothing is proven.
+        {"reached, signature not shown", "path=/api/v2\nsecretKey=wrong\n", true,
+         "requestConnectionUnproven", 0},
         {"no service", "host=http://127.0.0.1:1\n", false, "requestServiceUnreachable", 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
+        LogCapture log;
         const auto plugin = loadPlugin(c.settings);
         ASSERT_NE(plugin->processing(), nullptr);
         const PaymentProcessingAnswer answer = plugin->processing()->testConnection();
         EXPECT_EQ(answer.isSuccess(), c.success);
         EXPECT_EQ(answer.getMessage().key(), QString::fromLatin1(c.key));
         EXPECT_EQ(answer.getCode(), c.code);
+        EXPECT_FALSE(log.contains("pa55") || log.contains("techuser")) << log.texts().join('|').toStdString();
     }
     EXPECT_TRUE(ahead.ledger().value("payments").toArray().isEmpty()) << "no payment was made";
 }

@@ -366,7 +366,7 @@ INSTANTIATE_TEST_SUITE_P(BadRequests, RestClientBadRequestTest,
     [](const ::testing::TestParamInfo<BadRequestCase> &info) { return info.param.name; });
 
 // One line for the request, one for its outcome; never the signature, the
-// one-time token (echoed back by the server here) or a password.
+// one-time token (echoed back by the server here) or the address's user info.
 TEST_F(RestClientTest, LogLinesKeepSecretsOut)
 {
     m_server.server().Post(
@@ -380,7 +380,7 @@ TEST_F(RestClientTest, LogLinesKeepSecretsOut)
              QStringLiteral("/hang"), QStringLiteral("/missing") }) {
         LogCapture log;
         QUrl url = m_server.url(path);
-        url.setUserInfo(QStringLiteral("user:") + password);
+        url.setUserInfo(QStringLiteral("techuser:") + password);
         send(RestClient::Post, url, paymentBody(), apiHeaders(), 500);
 
         const QStringList lines = log.texts(QStringLiteral("restclient.test"));
@@ -391,6 +391,7 @@ TEST_F(RestClientTest, LogLinesKeepSecretsOut)
             EXPECT_FALSE(line.contains(authValue)) << qPrintable(line);
             EXPECT_FALSE(line.contains(token)) << qPrintable(line);
             EXPECT_FALSE(line.contains(password)) << qPrintable(line);
+            EXPECT_FALSE(line.contains(QStringLiteral("techuser"))) << qPrintable(line);
         }
     }
 }

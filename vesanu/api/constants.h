@@ -57,6 +57,10 @@ inline const char *const HeaderAccept = "Accept";
 inline const char *const HeaderContentType = "Content-Type";
 inline const char *const HeaderAuth = "Auth";
 inline const char *const MimeJson = "application/json";
+// The connection test's control question is signed with the secret key
+// followed by this: no ini value holds a line break, so no register's key is
+// ever the one it signs with.
+inline const char *const WrongSecretSuffix = "\n";
 
 // JSON members of requests and answers.
 inline const char *const JsonAmount = "amount";
@@ -88,6 +92,7 @@ inline const char *const ReasonTimeout = "истекло время ожидан
 inline const char *const ReasonNetworkError = "сетевая ошибка %1";
 inline const char *const ReasonHttpStatus = "HTTP %1";
 inline const char *const ReasonUnreadable = "ответ не прочитан";
+inline const char *const ReasonAnswered = "ответ без ошибки";
 
 // Messages for the cashier: key and default text.
 inline const char *const KeyIncorrectAnswer = "requestIncorrectAnswer";
@@ -101,6 +106,9 @@ inline const char *const KeyInterrupted = "requestInterrupted";
 inline const char *const TextInterrupted = "Оплата прервана кассиром";
 inline const char *const KeyConnectionWorks = "requestConnectionWorks";
 inline const char *const TextConnectionWorks = "Связь с сервисом установлена";
+// Reached, but it answered a wrongly signed question as it answered ours.
+inline const char *const KeyConnectionUnproven = "requestConnectionUnproven";
+inline const char *const TextConnectionUnproven = "Сервис доступен, но проверить подпись не удалось";
 inline const char *const KeyServiceUnreachable = "requestServiceUnreachable";
 inline const char *const TextServiceUnreachable = "Сервис недоступен";
 inline const char *const KeyHttpError = "requestHttpError";
@@ -130,6 +138,10 @@ inline const char *const LogVoidAccepted = "Сервис принял отмен
 inline const char *const LogVoidRefused = "Сервис не принял отмену неподтвержденного платежа: %1";
 inline const char *const LogConnectionWorks = "Проверка связи: сервис отвечает, %1";
 inline const char *const LogConnectionFailed = "Проверка связи не удалась: %1";
+inline const char *const LogConnectionControl =
+    "Проверка связи: контрольный запрос с заведомо неверной подписью: %1";
+inline const char *const LogConnectionSignatureRefused = "Проверка связи не удалась, подпись отклонена: %1";
+inline const char *const LogConnectionUnproven = "Проверка связи: подпись не проверена: %1";
 inline const char *const LogPaymentInterrupted = "Оплата прервана кассиром: %1";
 inline const char *const LogNotFound = "Сервис не знает операцию: %1";
 inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";

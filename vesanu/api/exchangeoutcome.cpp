@@ -4,6 +4,7 @@
 
 #include <QJsonValue>
 #include <QNetworkReply>
+#include <QUrl>
 
 #include <cmath>
 #include <limits>
@@ -117,6 +118,11 @@ bool isWholeNumber(const QJsonValue &value)
     const double number = value.toDouble();
     return std::trunc(number) == number && number >= std::numeric_limits<int>::min()
            && number <= std::numeric_limits<int>::max();
+}
+
+QString loggedAddress(const QUrl &url)
+{
+    return url.toDisplayString(QUrl::RemoveUserInfo);
 }
 
 ExchangeOutcome::ExchangeOutcome(const RestClient::Result &result)

@@ -4,6 +4,7 @@
 #include "vesanu/api/outcome.h"
 
 class QJsonValue;
+class QUrl;
 
 namespace vesanu {
 namespace api {
@@ -55,6 +56,10 @@ private:
 // A JSON member counts as a number only when it is a JSON number with a
 // whole value that an int can hold.
 bool isWholeNumber(const QJsonValue &value);
+
+// An address as the log may show it: never with its user name or password
+// (QUrl::toString() keeps both). Every address the plug-in logs goes through it.
+QString loggedAddress(const QUrl &url);
 
 } // namespace api
 } // namespace vesanu

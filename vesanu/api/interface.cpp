@@ -307,9 +307,15 @@ Interface::RequestResult Interface::exchange(Method method, const QString &id,
 
 QHash<QString, QString> Interface::getHeaders() const
 {
+    // Wrong on purpose only for the connection test's control question.
+    return headersSignedWith(signingWrongly ? secretKey + text(WrongSecretSuffix) : secretKey);
+}
+
+QHash<QString, QString> Interface::headersSignedWith(const QString &secret) const
+{
     const QString timestamp = QString::number(QDateTime::currentSecsSinceEpoch());
     const QString digest = QString::fromLatin1(
-        QCryptographicHash::hash((timestamp + secretKey).toUtf8(), QCryptographicHash::Sha256)
+        QCryptographicHash::hash((timestamp + secret).toUtf8(), QCryptographicHash::Sha256)
             .toHex());
     // Joined, not substituted: a "%1" inside the branch identifier stays literal.
     const QString auth = branchId + QLatin1Char(':') + digest + QLatin1Char(':') + timestamp;

@@ -106,8 +106,10 @@ public:
     // voids it. False when no payment's course is open to an interrupt.
     bool interruptPayment();
 
-    // One signed status question for a transaction that does not exist:
-    // whether the service can be reached and takes the signature.
+    // A signed status question for a transaction that does not exist and,
+    // unless its answer settles it, the same question signed wrongly on
+    // purpose: whether the service can be reached and takes the signature
+    // (interfaceconnection.cpp).
     RequestResult testConnection() const;
 
 protected:
@@ -128,6 +130,12 @@ private:
     api::Course::Step voidPayment(api::Course &course, const QString &id) const;
     RequestResult conclude(const api::Course &course, RequestResult last, const QString &id) const;
 
+    // The three headers, "Auth" signed with `secret`.
+    QHash<QString, QString> headersSignedWith(const QString &secret) const;
+    // The connection test's control question: the status question for `id`
+    // through sendRequest(), whose getHeaders() signs it with a wrong key.
+    RequestResult askSignedWrongly(const QString &id) const;
+
     // The payment journal (interfacejournal.cpp).
     bool openJournal() const;
     void recoverJournal(int exchanges, bool honourBackOff);
@@ -141,6 +149,8 @@ private:
     static RequestResult partialRefund();
 
     mutable api::WaitGate waitGate;
+    // Set only while askSignedWrongly() runs.
+    mutable bool signingWrongly = false;
     std::unique_ptr<journal::PaymentJournal> journal;
     QString journalPath;
     qint64 journalRetrySeconds;

@@ -120,7 +120,7 @@ bool RestClient::request(const int &operation, const QUrl &url, const QJsonDocum
     finish(QString(), timer.elapsed());
     if (m_logger)
         m_logger->info("HTTP %1", QStringLiteral("%1 %2: %3")
-                                      .arg(QLatin1String(verb(operation)), url.toString())
+                                      .arg(QLatin1String(verb(operation)), url.toDisplayString(QUrl::RemoveUserInfo))
                                       .arg(answer->status));
     return answer->status >= 200 && answer->status < 300;
 }
