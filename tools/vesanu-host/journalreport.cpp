@@ -21,18 +21,25 @@ bool JournalReport::collect(qint64 now)
     PaymentJournal journal;
     // Never created here: a journal that is not there has nothing open, and
     // the plug-in makes it on its first start.
-    if (!journal.open(path, false)) {
+    if (!journal.open(path, PaymentJournal::Access::Read)) {
         m_error = QStringLiteral("cannot open the journal \"%1\": %2").arg(path, journal.errorString());
         return false;
     }
+    // A read error is an error, never "0 open".
+    QList<PaymentJournal::Entry> due;
+    if (!journal.select(PaymentJournal::Selection::Due, &due)) {
+        m_error = QStringLiteral("cannot read the journal \"%1\": %2").arg(path, journal.errorString());
+        return false;
+    }
     QJsonArray entries;
-    for (const PaymentJournal::Entry &entry : journal.openEntries()) {
+    for (const PaymentJournal::Entry &entry : due) {
         entries.append(QJsonObject{
             {QLatin1String(json::TransactionId), entry.transactionId},
             {QLatin1String(json::Amount), double(entry.amount)},
             {QLatin1String(json::Currency), entry.currency},
             {QLatin1String(json::AgeSeconds), double(now - entry.created)},
-            {QLatin1String(json::State), QLatin1String(PaymentJournal::stateName(entry.state))},
+            // As the file holds it: a state this build does not know shows as it is.
+            {QLatin1String(json::State), entry.stateText},
             {QLatin1String(json::Attempts), entry.attempts},
         });
     }

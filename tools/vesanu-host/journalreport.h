@@ -6,7 +6,7 @@
 namespace vesanuhost {
 
 // The plug-in's payment journal as support needs it: the entries still to be
-// settled with the service (in flight or void pending), read without loading
+// settled with the service (every entry not in a final state), read without loading
 // the plug-in, so that nothing is sent while looking.
 class JournalReport
 {

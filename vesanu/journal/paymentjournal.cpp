@@ -1,5 +1,7 @@
 #include "vesanu/journal/paymentjournal.h"
 
+#include "vesanu/journal/journalfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -10,34 +12,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vesanu {
 namespace journal {
 
 namespace {
-
-// The journal's format; "state" holds stateName(). Times are seconds since the epoch.
-const char kSchema[] = "CREATE TABLE IF NOT EXISTS payments ("
-                       " transaction_id TEXT PRIMARY KEY,"
-                       " amount INTEGER NOT NULL,"
-                       " currency INTEGER NOT NULL,"
-                       " created INTEGER NOT NULL,"
-                       " state TEXT NOT NULL,"
-                       " attempts INTEGER NOT NULL DEFAULT 0,"
-                       " next_attempt INTEGER NOT NULL DEFAULT 0)";
-// The format's version; a later format tells an older file by it.
-const char kVersion[] = "PRAGMA user_version = 1";
-const char kColumns[] = "SELECT transaction_id, amount, currency, created, state, attempts,"
-                        " next_attempt FROM payments ";
-const char kInsert[] = "INSERT INTO payments (transaction_id, amount, currency, created, state)"
-                       " VALUES (?1, ?2, ?3, ?4, ?5)";
-const char kPrune[] = "DELETE FROM payments WHERE created < ?1"
-                      " AND state NOT IN ('in-flight', 'void-pending')";
-const char kSettle[] = "UPDATE payments SET state = ?2 WHERE transaction_id = ?1";
-const char kRetry[] = "UPDATE payments SET state = ?2, attempts = attempts + 1, next_attempt = ?3"
-                      " WHERE transaction_id = ?1";
 
 const struct
 {
@@ -50,16 +30,30 @@ const struct
     {PaymentJournal::State::Settled, "settled"},
     {PaymentJournal::State::Voided, "voided"},
     {PaymentJournal::State::Abandoned, "abandoned"},
+    {PaymentJournal::State::Resolved, "resolved"},
 };
 
-PaymentJournal::State stateByName(const char *name)
+bool stateByName(const QString &name, PaymentJournal::State *state)
 {
     for (const auto &entry : kStateNames) {
-        if (name && qstrcmp(name, entry.name) == 0)
-            return entry.state;
+        if (name == QLatin1String(entry.name)) {
+            *state = entry.state;
+            return true;
+        }
     }
-    // A state this build does not know is kept open: better asked about than lost.
-    return PaymentJournal::State::InFlight;
+    return false;
+}
+
+// The text an entry's state is written as: an entry read in a state this
+// build does not know keeps that text for as long as the caller leaves it
+// InFlight (a later build may know what it means).
+QString stateTextOf(const PaymentJournal::Entry &entry)
+{
+    PaymentJournal::State known;
+    if (entry.state == PaymentJournal::State::InFlight && !entry.stateText.isEmpty()
+        && !stateByName(entry.stateText, &known))
+        return entry.stateText;
+    return QString::fromLatin1(PaymentJournal::stateName(entry.state));
 }
 
 // One prepared statement, finalized when it goes.
@@ -80,42 +74,26 @@ public:
     void bind(int index, qint64 number) { sqlite3_bind_int64(m_statement, index, number); }
     int step() { return sqlite3_step(m_statement); }
     qint64 number(int column) const { return sqlite3_column_int64(m_statement, column); }
-    const char *text(int column) const
+    QString text(int column) const
     {
-        return reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column)));
     }
 
 private:
     sqlite3_stmt *m_statement = nullptr;
 };
 
-// The folder's entry for a new file must reach the disk too, or a power cut
-// can take the file with it; SQLite syncs the files, not their folder.
-void syncFolder(const QString &file)
+// The values of an entry but its identifier, as Update numbers them.
+void bindChanges(Statement &statement, const PaymentJournal::Entry &entry)
 {
-    const int fd = ::open(QFile::encodeName(QFileInfo(file).absolutePath()).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// The folder is shared by the register's group: a file made here is the
-// group's to write, whatever the umask of the process that made it (SQLite
-// gives its log files the mode of the database). Returns the open file, or
-// -1 with errno set.
-int openShared(const QString &path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0660);
-    if (fd >= 0) {
-        ::fchmod(fd, 0660);
-        return fd;
-    }
-    if (errno != EEXIST)
-        return -1;
-    return ::open(name.constData(), O_RDWR | O_CLOEXEC);
+    statement.bind(1, entry.transactionId);
+    statement.bind(2, stateTextOf(entry));
+    statement.bind(3, qint64(entry.attempts));
+    statement.bind(4, entry.nextAttempt);
+    statement.bind(5, qint64(entry.acknowledged ? 1 : 0));
+    statement.bind(6, qint64(entry.questions));
+    statement.bind(7, qint64(entry.voids));
+    statement.bind(8, entry.reason);
 }
 
 QString systemError()
@@ -130,58 +108,99 @@ PaymentJournal::~PaymentJournal()
     close();
 }
 
-bool PaymentJournal::open(const QString &path, bool create)
+// A journal is opened in four steps: the file (made first when a writer finds
+// none), the lock, SQLite's connection (checked to hold the same file), and
+// the checks of JournalFile::inspect(), before anything is written to it.
+bool PaymentJournal::open(const QString &path, Access access)
 {
     close();
     m_error.clear();
-    // One process writes a journal: a second one (a support command beside
-    // the running register) would settle payments still under way. The lock
-    // goes with the process, also when it is killed.
-    if (create) {
-        m_lockFd = openShared(path + QLatin1String(".lock"));
-        if (m_lockFd < 0)
-            return fail(systemError());
-        if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
-            const QString error = errno == EWOULDBLOCK
-                                      ? QStringLiteral("another process is using the journal")
-                                      : systemError();
-            close();
-            return fail(error);
-        }
-        const int fd = openShared(path);
-        if (fd < 0) {
-            const QString error = systemError();
-            close();
-            return fail(error);
-        }
-        // Closed before SQLite opens the file: closing any descriptor of a
-        // file drops the process's POSIX locks on it, SQLite's included.
-        ::close(fd);
-    }
-    // Without `create` only to read (vesanu-host journal): nothing is written,
-    // so a reader changes nothing and needs no right to write.
-    const int flags = create ? SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE : SQLITE_OPEN_READONLY;
-    const bool opened =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, flags, nullptr) == SQLITE_OK
-        || fail(QString());
-    // A reader (vesanu-host journal) may hold the file for a moment.
-    if (opened)
-        sqlite3_busy_timeout(m_db, 2000);
-    if (opened && !create)
+    m_path = path;
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        return fail(QStringLiteral("the journal's folder %1 does not exist").arg(folder));
+    const QByteArray name = QFile::encodeName(path);
+    if (!(access == Access::Write ? openToWrite(name) : openToRead(name)))
+        return false;
+    // The check does not write, nor checkpoint the log at a refused file's close.
+    sqlite3_busy_timeout(m_db, 2000); // a reader may hold the file for a moment
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    QString error;
+    m_version = JournalFile::inspect(m_db, &error);
+    if (m_version == 0)
+        return refuse(error);
+    if (access == Access::Read)
         return true;
+    if (m_version == 1 && !JournalFile::migrate(m_db, &error))
+        return refuse(error);
+    m_version = JournalFile::Version;
+    sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     // The version write starts the log afresh here, at start, where SQLite
     // syncs its header once, rather than in the first payment's commit.
-    if (!opened || !execute("PRAGMA journal_mode=WAL") || !execute("PRAGMA synchronous=FULL")
-        || !execute(kSchema) || !execute(kVersion)) {
-        close();
-        return false;
-    }
+    const QByteArray version = "PRAGMA user_version = " + QByteArray::number(m_version);
+    if (!JournalFile::execute(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL", &error)
+        || !JournalFile::execute(m_db, version.constData(), &error))
+        return refuse(error);
     // The log is kept, not deleted at close, so that its folder entry,
     // synced here, stays valid.
     int persist = 1;
     sqlite3_file_control(m_db, nullptr, SQLITE_FCNTL_PERSIST_WAL, &persist);
-    syncFolder(path);
-    return true;
+    return JournalFile::syncFolder(path, &error) || refuse(error);
+}
+
+// One process writes a journal: a second one (a support command beside the
+// running register) would settle payments still under way. The lock is on
+// the file, whatever path reached it, and goes with the process, also when
+// it is killed. A file at the path is always a complete journal; an empty
+// one was not made by us and is not taken for a new journal.
+bool PaymentJournal::openToWrite(const QByteArray &name)
+{
+    for (int attempt = 0; m_fileFd < 0 && attempt < 2; ++attempt) {
+        m_fileFd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+        if (m_fileFd < 0 && errno != ENOENT)
+            return refuse(QStringLiteral("cannot open it: ") + systemError());
+        if (m_fileFd < 0 && !JournalFile::create(m_path, &m_error))
+            return refuse(m_error);
+    }
+    JournalFile::Status status;
+    if (m_fileFd < 0 || !JournalFile::status(nullptr, m_fileFd, &status))
+        return refuse(QStringLiteral("cannot open it: ") + systemError());
+    if (!status.isFile || status.size == 0)
+        return refuse(QStringLiteral("not a payment journal: an empty file or not a file; left as it is"));
+    if (::flock(m_fileFd, LOCK_EX | LOCK_NB) != 0) {
+        return refuse(errno == EWOULDBLOCK ? QStringLiteral("another process is using the journal")
+                                           : QStringLiteral("cannot lock it: ") + systemError());
+    }
+    m_device = status.device;
+    m_inode = status.inode;
+    return (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
+               || refuse(QString()))
+           && sameFile();
+}
+
+// A reader (vesanu-host journal) writes nothing, so it changes nothing and
+// needs no right to write, and takes no lock. Nor does it keep a descriptor
+// of its own: closing it would drop the POSIX locks of a writer in the same
+// process.
+bool PaymentJournal::openToRead(const QByteArray &name)
+{
+    JournalFile::Status status;
+    if (!JournalFile::status(&name, -1, &status))
+        return fail(errno == ENOENT ? QStringLiteral("there is no journal at %1").arg(m_path)
+                                    : QStringLiteral("cannot open it: ") + systemError());
+    if (!status.isFile || status.size == 0)
+        return fail(QStringLiteral("not a payment journal: an empty file or not a file"));
+    m_device = status.device;
+    m_inode = status.inode;
+    return (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+               || refuse(QString()))
+           && sameFile();
+}
+
+// SQLite opened the path again: it must have found the file looked at.
+bool PaymentJournal::sameFile()
+{
+    return isAtPath() || refuse(QStringLiteral("the file at %1 changed while it was opened").arg(m_path));
 }
 
 void PaymentJournal::close()
@@ -189,103 +208,134 @@ void PaymentJournal::close()
     if (m_db)
         sqlite3_close(m_db);
     m_db = nullptr;
-    if (m_lockFd >= 0)
-        ::close(m_lockFd);
-    m_lockFd = -1;
+    // After SQLite's: closing any descriptor of a file drops the process's
+    // POSIX locks on it, which SQLite holds while it works.
+    if (m_fileFd >= 0)
+        ::close(m_fileFd);
+    m_fileFd = -1;
+    m_version = 0;
 }
 
-bool PaymentJournal::begin(const Entry &entry, qint64 keepSince)
+bool PaymentJournal::isAtPath()
 {
     if (!m_db)
         return fail(QStringLiteral("not open"));
-    if (!execute("BEGIN IMMEDIATE"))
-        return false;
-    Statement prune(m_db, kPrune);
-    Statement insert(m_db, kInsert);
-    if (prune.isValid() && insert.isValid()) {
-        prune.bind(1, keepSince);
-        insert.bind(1, entry.transactionId);
-        insert.bind(2, entry.amount);
-        insert.bind(3, qint64(entry.currency));
-        insert.bind(4, entry.created);
-        insert.bind(5, QString::fromLatin1(stateName(entry.state)));
-        if (prune.step() == SQLITE_DONE && insert.step() == SQLITE_DONE && execute("COMMIT"))
-            return true;
+    const QByteArray name = QFile::encodeName(m_path);
+    JournalFile::Status status;
+    if (!JournalFile::status(&name, -1, &status)) {
+        return fail(errno == ENOENT
+                        ? QStringLiteral("the journal is no longer at %1: removed or moved away").arg(m_path)
+                        : QStringLiteral("cannot look at %1: %2").arg(m_path, systemError()));
     }
-    // Nothing half-done stays behind to block the next write; the first error is kept.
-    const QString error = QString::fromUtf8(sqlite3_errmsg(m_db));
-    execute("ROLLBACK");
-    return fail(error);
-}
-
-bool PaymentJournal::settle(const QString &transactionId, State state)
-{
-    return write(kSettle, transactionId, state, 0);
-}
-
-bool PaymentJournal::retryLater(const QString &transactionId, State state, qint64 nextAttempt)
-{
-    return write(kRetry, transactionId, state, nextAttempt);
-}
-
-// One UPDATE of ?1 transaction_id, ?2 state and, where the statement names
-// it, ?3 the next attempt.
-bool PaymentJournal::write(const char *sql, const QString &transactionId, State state,
-                           qint64 nextAttempt)
-{
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
-    Statement update(m_db, sql);
-    if (!update.isValid())
-        return fail(QString());
-    update.bind(1, transactionId);
-    update.bind(2, QString::fromLatin1(stateName(state)));
-    update.bind(3, nextAttempt);
-    return update.step() == SQLITE_DONE || fail(QString());
-}
-
-QList<PaymentJournal::Entry> PaymentJournal::openEntries() const
-{
-    return select("WHERE state IN ('in-flight', 'void-pending') ORDER BY created, rowid", QString());
-}
-
-bool PaymentJournal::find(const QString &transactionId, Entry *entry) const
-{
-    const QList<Entry> found = select("WHERE transaction_id = ?1", transactionId);
-    if (found.isEmpty())
-        return false;
-    *entry = found.first();
+    if (status.device != m_device || status.inode != m_inode)
+        return fail(QStringLiteral("%1 is another file now: the journal open here was moved away "
+                                   "or replaced").arg(m_path));
     return true;
 }
 
-QList<PaymentJournal::Entry> PaymentJournal::select(const char *where,
-                                                    const QString &transactionId) const
+bool PaymentJournal::insert(const Entry &entry)
+{
+    if (!m_db)
+        return fail(QStringLiteral("not open"));
+    Statement insert(m_db, JournalFile::Insert);
+    if (!insert.isValid())
+        return fail(QString());
+    bindChanges(insert, entry);
+    insert.bind(9, entry.amount);
+    insert.bind(10, qint64(entry.currency));
+    insert.bind(11, entry.created);
+    return insert.step() == SQLITE_DONE || fail(QString());
+}
+
+bool PaymentJournal::update(const Entry &entry)
+{
+    if (!m_db)
+        return fail(QStringLiteral("not open"));
+    Statement update(m_db, JournalFile::Update);
+    if (!update.isValid())
+        return fail(QString());
+    bindChanges(update, entry);
+    if (update.step() != SQLITE_DONE)
+        return fail(QString());
+    return sqlite3_changes(m_db) == 1
+           || fail(QStringLiteral("the journal holds no entry %1").arg(entry.transactionId));
+}
+
+bool PaymentJournal::prune(qint64 keepSince, int atMost)
+{
+    if (!m_db)
+        return fail(QStringLiteral("not open"));
+    Statement prune(m_db, JournalFile::Prune);
+    if (!prune.isValid())
+        return fail(QString());
+    prune.bind(1, keepSince);
+    prune.bind(2, qint64(atMost));
+    return prune.step() == SQLITE_DONE || fail(QString());
+}
+
+bool PaymentJournal::select(Selection selection, QList<Entry> *entries)
+{
+    const char *where = selection == Selection::Due           ? JournalFile::WhereDue
+                        : selection == Selection::NeedsPerson ? JournalFile::WhereNeedsPerson
+                                                              : "";
+    return read(QByteArray(where) + ' ' + JournalFile::OrderByAge, QString(), entries);
+}
+
+bool PaymentJournal::find(const QString &transactionId, Entry *entry, bool *found)
 {
     QList<Entry> entries;
+    if (!read(JournalFile::WhereTransaction, transactionId, &entries))
+        return false;
+    *found = !entries.isEmpty();
+    if (*found)
+        *entry = entries.first();
+    return true;
+}
+
+// Every row of the condition, or false: a list cut short by an error is
+// never taken for the whole.
+bool PaymentJournal::read(const QByteArray &condition, const QString &transactionId,
+                          QList<Entry> *entries)
+{
+    entries->clear();
     if (!m_db)
-        return entries;
-    Statement query(m_db, (QByteArray(kColumns) + where).constData());
+        return fail(QStringLiteral("not open"));
+    const QByteArray sql = "SELECT " + QByteArray(m_version == 1 ? JournalFile::ColumnsV1
+                                                                  : JournalFile::ColumnsV2)
+                           + " FROM payments " + condition;
+    Statement query(m_db, sql.constData());
     if (!query.isValid())
-        return entries;
+        return fail(QString());
     if (!transactionId.isNull())
         query.bind(1, transactionId);
-    while (query.step() == SQLITE_ROW) {
+    int step;
+    while ((step = query.step()) == SQLITE_ROW) {
         Entry entry;
-        entry.transactionId = QString::fromUtf8(query.text(0));
+        entry.transactionId = query.text(0);
         entry.amount = query.number(1);
         entry.currency = int(query.number(2));
         entry.created = query.number(3);
-        entry.state = stateByName(query.text(4));
+        entry.stateText = query.text(4);
+        // A state this build does not know is open: better asked about than lost.
+        if (!stateByName(entry.stateText, &entry.state))
+            entry.state = State::InFlight;
         entry.attempts = int(query.number(5));
         entry.nextAttempt = query.number(6);
-        entries << entry;
+        entry.acknowledged = query.number(7) != 0;
+        entry.questions = int(query.number(8));
+        entry.voids = int(query.number(9));
+        entry.reason = query.text(10);
+        entries->append(entry);
     }
-    return entries;
+    if (step == SQLITE_DONE)
+        return true;
+    entries->clear();
+    return fail(QString());
 }
 
-bool PaymentJournal::isOpenState(State state)
+bool PaymentJournal::isFinal(State state)
 {
-    return state == State::InFlight || state == State::VoidPending;
+    return state != State::InFlight && state != State::VoidPending;
 }
 
 const char *PaymentJournal::stateName(State state)
@@ -297,15 +347,18 @@ const char *PaymentJournal::stateName(State state)
     return "in-flight";
 }
 
-bool PaymentJournal::execute(const char *sql)
-{
-    return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK || fail(QString());
-}
-
 // Keeps SQLite's own words for the log; the connection stays as it is.
 bool PaymentJournal::fail(const QString &reason)
 {
     m_error = reason.isEmpty() && m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : reason;
+    return false;
+}
+
+// The same, and the journal closed: open() did not get through.
+bool PaymentJournal::refuse(const QString &reason)
+{
+    fail(reason);
+    close();
     return false;
 }
 
