@@ -150,6 +150,10 @@ TEST_F(InterfaceExchange, AnswersAreParsedIntoSuccessCodeAndMessage)
          Outcome::Unreadable, false, kUnreadable, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
         {"service error on HTTP 400", FakeService::json({{"error_code", 5}, {"error_note", "n"}}, 400),
          Outcome::Refused, false, 5, "undefined", "n", "Сервер вернул сообщение об ошибке: n"},
+        {"error naming a paid status", FakeService::json({{"error_code", 7}, {"payment_status", 2}}),
+         Outcome::Unreadable, false, 7, "undefined", "", "Сервер вернул сообщение об ошибке: "},
+        {"error naming Failed", FakeService::json({{"error_code", 7}, {"payment_status", -1}}),
+         Outcome::Refused, false, 7, "undefined", "", "Сервер вернул сообщение об ошибке: "},
         {"service error on HTTP 404", FakeService::json({{"error_code", 3}, {"error_note", "n"}}, 404),
          Outcome::NotFound, false, 3, "undefined", "n", "Сервис не знает операцию: "},
         {"a proxy's 404", FakeService::json({{"message", "Not Found"}}, 404), Outcome::Unreadable, false,
@@ -332,6 +336,11 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
         {"error_code \"17\", then paid", {paidWithCode("17"), ok(2)}, true, "", 2, false},
         {"error_code 0.5, then paid", {paidWithCode(0.5), ok(2)}, true, "", 2, false},
         {"error_code 2^32, then paid", {paidWithCode(4294967296.0), ok(2)}, true, "", 2, false},
+        // A refusal that says paid is no refusal: its only word is about the money.
+        {"refused, yet paid; then paid", {paidWithCode(7), ok(2)}, true, "", 2, false},
+        {"HTTP 409 refusal, yet paid; then paid",
+         {FakeService::json({{"error_code", 7}, {"payment_status", 2}}, 409), ok(2)}, true, "", 2,
+         false},
         // The service does not know it: no point in waiting, but the void
         // covers a request that arrives after the question.
         {"not known to the service", {lost, unknown}, false, "undefined", 3, true},
@@ -482,9 +491,11 @@ TEST_F(InterfaceExchange, ReversalAddressesTheRrnAndWaitsForReversed)
         EXPECT_EQ(service.calls.size(), 1);
     }
 
-    // Lost or unreadable answer, but the service reversed it.
+    // Lost or unreadable answer, or a refusal that says reversed, but the
+    // service reversed it.
     for (const RestClient::Result &first :
-         {FakeService::noAnswer(), FakeService::json(statusAnswer(3, 500), 500)}) {
+         {FakeService::noAnswer(), FakeService::json(statusAnswer(3, 500), 500),
+          FakeService::json({{"error_code", 7}, {"payment_status", 3}})}) {
         service.calls.clear();
         service.answers = {first, FakeService::json(statusAnswer(3))};
         EXPECT_TRUE(client.reversal(reversalRequest("r")).success);

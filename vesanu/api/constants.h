@@ -74,6 +74,11 @@ inline const char *const JsonPaymentStatus = "payment_status";
 inline const char *const JsonPaymentId = "payment_id";
 inline const char *const JsonPhoneNumber = "phone_number";
 
+// Values of "payment_status" that mean something on their own.
+constexpr int StatusFailed = -1; // final and unsuccessful, whatever the target
+constexpr int StatusPaid = 2;
+constexpr int StatusReversed = 3;
+
 // An "error_code" that is present but no whole number an int can hold (a
 // string, a fraction, 2^32, true) makes the answer unreadable. Its errorCode
 // is this value: no service sends it, and nobody can take it for 0.
@@ -146,16 +151,7 @@ inline const char *const LogPaymentInterrupted = "Оплата прервана 
 inline const char *const LogNotFound = "Сервис не знает операцию: %1";
 inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";
 inline const char *const LogOtherTransaction = "Ответ сервера относится к другой операции: %1";
-inline const char *const LogJournalUnavailable = "Журнал платежей недоступен: %1";
 inline const char *const LogJournalUnrecorded = "Успешный платеж не записан в журнал, отмена: %1";
-inline const char *const LogPartialRefund = "Частичный возврат отклонен, сумма не равна сумме платежа: %1";
-inline const char *const LogRecoveryAsk = "Журнал: запрос статуса незавершенного платежа %1";
-inline const char *const LogRecoveryClosed = "Журнал: платеж %1 не проведен сервисом, запись закрыта";
-inline const char *const LogRecoveryVoided = "Журнал: платеж %1 отменен";
-inline const char *const LogRecoveryVoidRefused = "Журнал: отмена платежа %1 не подтверждена, повтор позже";
-inline const char *const LogRecoveryUnreachable = "Журнал: сервис недоступен, платеж %1 будет запрошен позже";
-inline const char *const LogRecoveryAbandoned =
-    "Журнал: платеж %1 не урегулирован за отведенный срок, требуется сверка с сервисом";
 
 } // namespace api
 } // namespace vesanu

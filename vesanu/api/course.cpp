@@ -98,14 +98,13 @@ Course::Step Course::statusAnswered(Outcome outcome, int status, TimePoint sentA
     return {Action::SleepUntil, due};
 }
 
-// A void counts as done only when the service says the payment is
-// reversed, or does not know a payment it never acknowledged. Failed in
-// answer to a reversal is the reversal's failure (the payment stays as it
-// was), and "not known" after the service named the payment proves nothing.
 Course::Step Course::voidAnswered(Outcome outcome, int status)
 {
-    m_voidConfirmed =
-        confirmsVoid(outcome, status) && !(outcome == Outcome::NotFound && m_acknowledged);
+    m_voidConfirmed = confirmsVoid(outcome, status, m_acknowledged);
+    m_voided = true;
+    // An answer to the void names the payment too, for whoever voids it next.
+    if (outcome == Outcome::Answered)
+        m_acknowledged = true;
     m_state = State::Done;
     return {Action::Finish};
 }

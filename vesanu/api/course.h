@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vesanu/api/constants.h"
 #include "vesanu/api/outcome.h"
 
 #include <chrono>
@@ -86,19 +87,23 @@ public:
     // The service answered about the operation at least once: a later "not
     // known" does not mean it never arrived.
     bool acknowledged() const { return m_acknowledged; }
+    // The void was sent (and answered, or not).
+    bool voided() const { return m_voided; }
 
-    // What a void's answer says on its own: the payment is reversed, or the
-    // service does not know it. The course and the journal's recovery both
-    // judge voids by it.
-    static bool confirmsVoid(Outcome outcome, int status)
+    // The one reading of a void's answer, for every place that voids (the
+    // course, the journal's recovery): the void is done when the service
+    // says the payment is reversed, refuses to reverse it because it failed
+    // (its refusal naming Failed), or does not know a payment it never
+    // acknowledged. "Not known" after the service named the payment proves
+    // nothing, and an answered Failed is the reversal's failure: the payment
+    // stays as it was.
+    static bool confirmsVoid(Outcome outcome, int status, bool acknowledged)
     {
         return (outcome == Outcome::Answered && status == StatusReversed)
-               || outcome == Outcome::NotFound;
+               || (outcome == Outcome::Refused && status == StatusFailed)
+               || (outcome == Outcome::NotFound && !acknowledged);
     }
 
-    // The service's status Failed, final whatever the target.
-    static constexpr int StatusFailed = -1;
-    static constexpr int StatusReversed = 3;
 
 private:
     Step opened(Outcome outcome, int status, TimePoint now);
@@ -116,6 +121,7 @@ private:
     Ending m_ending = Ending::Open;
     bool m_voidConfirmed = false;
     bool m_acknowledged = false;
+    bool m_voided = false;
     // When the status wait began.
     TimePoint m_start = {};
 };

@@ -163,14 +163,25 @@ Outcome ExchangeOutcome::classify(const QString &askedId) const
     if (!code.isUndefined()) {
         if (!isWholeNumber(code))
             return Outcome::Unreadable;
-        if (code.toInt() != 0)
+        if (code.toInt() != 0) {
+            // A refusal that names the payment paid, pending or reversed
+            // contradicts itself: its only word about the money is not a no.
+            if (!refusalIsPlain())
+                return Outcome::Unreadable;
             return m_httpStatus == HttpNotFound ? Outcome::NotFound : Outcome::Refused;
+        }
     }
     // An HTTP error without the service's own error answer is some other
     // server's (a proxy's 404, a redirect): it says nothing about the payment.
     if (isHttpError())
         return Outcome::Unreadable;
     return Outcome::Answered;
+}
+
+bool ExchangeOutcome::refusalIsPlain() const
+{
+    const QJsonValue status = m_json.value(QLatin1String(JsonPaymentStatus));
+    return status.isUndefined() || (isWholeNumber(status) && status.toInt() == StatusFailed);
 }
 
 bool ExchangeOutcome::isHttpError() const

@@ -34,6 +34,8 @@ public:
     int httpCode() const { return m_httpStatus; }
     // An HTTP answer whose status is not a success.
     bool isHttpError() const;
+    // A refusal that says nothing else about the payment, or names it Failed.
+    bool refusalIsPlain() const;
     // The answer names a transaction other than `askedId`.
     bool answersAnother(const QString &askedId) const;
     // Why nothing usable came back, in a few words for the log, when the

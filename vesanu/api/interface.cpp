@@ -4,7 +4,7 @@
 #include "vesanu/api/configstore.h"
 #include "vesanu/api/constants.h"
 #include "vesanu/api/exchangeoutcome.h"
-#include "vesanu/journal/paymentjournal.h"
+#include "vesanu/journal/bookkeeper.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -17,7 +17,8 @@
 namespace vesanu {
 
 using namespace api;
-using namespace journal;
+using journal::Bookkeeper;
+using journal::JournalRecovery;
 using std::chrono::milliseconds;
 
 namespace {
@@ -67,11 +68,18 @@ Interface::Interface()
     , statusRequestInterval(qint64(DefaultStatusRequestIntervalSeconds) * 1000)
     , logger(Log4Qt::LogManager::logger(QStringLiteral("vesanu"), QString()))
     , waitGate(WaitClock::steady())
-    , journal(new PaymentJournal)
-    , journalPath(text(DefaultJournal))
-    , journalRetrySeconds(qint64(DefaultJournalRetryDays) * SecondsPerDay)
-    , journalKeepSeconds(qint64(DefaultJournalKeepDays) * SecondsPerDay)
 {
+    // The journal's exchanges go through the virtual operations, as every
+    // other; a failure that claims to be an answer is unreadable there too.
+    const auto exchange = [this](Method method) {
+        return [this, method](const QString &id) {
+            const RequestResult answer = sendRequest(method, id);
+            return JournalRecovery::Reply{observed(answer), answer.getPaymentStatus(),
+                                          replyReason(answer)};
+        };
+    };
+    bookkeeper = std::make_unique<Bookkeeper>(logger, exchange(PaymentStatus), exchange(Reversal),
+                                              [] { return QDateTime::currentSecsSinceEpoch(); });
 }
 
 Interface::~Interface() = default;
@@ -86,19 +94,18 @@ void Interface::init()
     cashboxCode = config->getString(text(SettingCashboxCode));
     branchId = config->getString(text(SettingBranchId));
     secretKey = config->getString(text(SettingSecretKey));
-    journalPath = config->getString(text(SettingJournal), text(DefaultJournal));
     // At least a day each: 0 would abandon every open payment at once, and
     // forget every payment's amount before its refund.
     const auto days = [config](const char *key, int defaultDays) {
         return qint64(std::max(1, config->getInt(text(key), defaultDays))) * SecondsPerDay;
     };
-    journalRetrySeconds = days(SettingJournalRetryDays, DefaultJournalRetryDays);
-    journalKeepSeconds = days(SettingJournalKeepDays, DefaultJournalKeepDays);
+    bookkeeper->configure({config->getString(text(SettingJournal), text(DefaultJournal)),
+                           days(SettingJournalRetryDays, DefaultJournalRetryDays),
+                           days(SettingJournalKeepDays, DefaultJournalKeepDays)});
 
     // Whatever a crash or a refused void left open is settled first, within
     // a bound the host's start can afford; every open entry is due now.
-    journal->close();
-    recoverJournal(RecoveryExchangesAtStart, false);
+    bookkeeper->start(RecoveryExchangesAtStart);
 }
 
 Interface::RequestResult Interface::payment(const PaymentProcessingRequest &request)
@@ -108,13 +115,12 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
     const WaitGate::Session interruptible(waitGate);
     const QString id = getUuid();
     // Nothing leaves unless the journal can account for it.
-    if (!openJournal())
+    if (!bookkeeper->prepare(RecoveryExchangesBeforePayment))
         return journalUnavailable(id);
-    recoverJournal(RecoveryExchangesBeforePayment, true);
     // Pressed while earlier payments were being settled: this one never leaves.
     if (waitGate.isInterrupted())
         return interruptedBeforeSending(id);
-    if (!journalBegin(request, id))
+    if (!bookkeeper->begin(id, request.getAmount(), request.getValutCode()))
         return journalUnavailable(id);
     // Member by member: Qt 5.12 has no out-of-line list constructor.
     QJsonObject body;
@@ -130,7 +136,7 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
 
 Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &request) const
 {
-    if (isPartialRefund(request))
+    if (bookkeeper->isPartialRefund(request.getRrn(), request.getAmount()))
         return partialRefund();
     logger->info(LogReversal);
     const QString id = request.getRrn();
@@ -181,11 +187,19 @@ Interface::RequestResult Interface::drive(Course &course, Course::Step step, Req
                                           const QString &id) const
 {
     bool waiting = false;
+    bool acknowledgementKept = false;
     for (;;) {
         // An interrupt is looked at only where the course would wait on: an
         // answer at the target has already ended it as a success.
         if (course.interruptible() && waitGate.isInterrupted())
             step = course.interrupted();
+        // Once the service has named a payment still under way, a later "not
+        // known" proves nothing: the journal keeps that for a restart.
+        if (course.kind() == Course::Kind::Payment && course.acknowledged()
+            && step.action != Course::Action::Finish && !acknowledgementKept) {
+            bookkeeper->acknowledge(id);
+            acknowledgementKept = true;
+        }
         if (step.action == Course::Action::Void || step.action == Course::Action::Finish)
             waitGate.close();
         switch (step.action) {
@@ -255,6 +269,15 @@ Interface::RequestResult Interface::conclude(const Course &course, RequestResult
     if (undecided && course.kind() == Course::Kind::Refund)
         logger->error(LogRefundUndecided, id);
     return last;
+}
+
+QString Interface::replyReason(const RequestResult &answer)
+{
+    if (answer.outcome == Outcome::Answered)
+        return QStringLiteral("status %1").arg(int(answer.getPaymentStatus()));
+    if (answer.outcome == Outcome::Refused || answer.outcome == Outcome::NotFound)
+        return QStringLiteral("error_code %1").arg(answer.errorCode);
+    return answer.reason;
 }
 
 Interface::RequestResult Interface::sendRequest(Method method, const QJsonObject &body) const

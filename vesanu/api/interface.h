@@ -26,7 +26,7 @@ namespace api {
 class ExchangeOutcome;
 }
 namespace journal {
-class PaymentJournal;
+class Bookkeeper;
 }
 
 // Client of the VesaNu HTTPS JSON API. Every exchange goes through the table
@@ -127,6 +127,8 @@ private:
     RequestResult follow(api::Course &course, const RequestResult &first, const QString &id) const;
     RequestResult drive(api::Course &course, api::Course::Step step, RequestResult last,
                         const QString &id) const;
+    // What the journal hears of one exchange.
+    static QString replyReason(const RequestResult &answer);
     api::Course::Step voidPayment(api::Course &course, const QString &id) const;
     RequestResult conclude(const api::Course &course, RequestResult last, const QString &id) const;
 
@@ -137,12 +139,8 @@ private:
     RequestResult askSignedWrongly(const QString &id) const;
 
     // The payment journal (interfacejournal.cpp).
-    bool openJournal() const;
-    void recoverJournal(int exchanges, bool honourBackOff);
-    bool journalBegin(const PaymentProcessingRequest &request, const QString &id);
     RequestResult journalEnd(const api::Course &course, RequestResult result);
-    bool isPartialRefund(const PaymentProcessingRequest &request) const;
-    bool voidNow(const QString &id) const;
+    bool voidNow(const QString &id, bool acknowledged) const;
     static RequestResult journalUnavailable(const QString &id);
     static RequestResult journalUnrecorded(const QString &id);
     RequestResult interruptedBeforeSending(const QString &id) const;
@@ -151,10 +149,7 @@ private:
     mutable api::WaitGate waitGate;
     // Set only while askSignedWrongly() runs.
     mutable bool signingWrongly = false;
-    std::unique_ptr<journal::PaymentJournal> journal;
-    QString journalPath;
-    qint64 journalRetrySeconds;
-    qint64 journalKeepSeconds;
+    std::unique_ptr<journal::Bookkeeper> bookkeeper;
 };
 
 } // namespace vesanu

@@ -1,20 +1,16 @@
-// The API client's use of the payment journal: an entry before a payment
-// leaves, its ending recorded before the host is told, recovery of what a
-// crash or a refused void left open, and the whole-payment check of refunds.
+// The API client's side of the payment journal: how a payment's course ends
+// in it, the void of a success it could not record, and the failures the
+// plug-in decides itself.
 
 #include "vesanu/api/interface.h"
 
-#include "contract/paymentprocessingrequest.h"
 #include "vesanu/api/constants.h"
-#include "vesanu/journal/journalrecovery.h"
-#include "vesanu/journal/paymentjournal.h"
-
-#include <QDateTime>
+#include "vesanu/journal/bookkeeper.h"
 
 namespace vesanu {
 
 using namespace api;
-using namespace journal;
+using journal::Bookkeeper;
 
 namespace {
 
@@ -23,24 +19,20 @@ QString text(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-qint64 wallClock()
-{
-    return QDateTime::currentSecsSinceEpoch();
-}
-
-PaymentJournal::State journalState(const Course &course)
+Bookkeeper::Ending journalEnding(const Course &course)
 {
     switch (course.ending()) {
     case Course::Ending::Reached:
-        return PaymentJournal::State::Paid;
+        return Bookkeeper::Ending::Paid;
     case Course::Ending::Refused:
     case Course::Ending::Failed:
+        return Bookkeeper::Ending::NotTaken;
     case Course::Ending::NeverSent:
-        return PaymentJournal::State::Settled;
+        return Bookkeeper::Ending::NeverSent;
     default:
         // Every other ending of a payment went through its void.
-        return course.voidConfirmed() ? PaymentJournal::State::Voided
-                                    : PaymentJournal::State::VoidPending;
+        return course.voidConfirmed() ? Bookkeeper::Ending::Voided
+                                      : Bookkeeper::Ending::VoidPending;
     }
 }
 
@@ -58,92 +50,35 @@ Interface::RequestResult refusedHere(const char *key, const char *message, Outco
 
 } // namespace
 
-bool Interface::openJournal() const
-{
-    if (journal->isOpen() || journal->open(journalPath))
-        return true;
-    logger->error(LogJournalUnavailable, journalPath + QLatin1String(": ") + journal->errorString());
-    return false;
-}
-
-void Interface::recoverJournal(int exchanges, bool honourBackOff)
-{
-    if (!openJournal())
-        return;
-    // A failure that claims to be an answer is unreadable, as in a payment's course.
-    const auto reply = [](const RequestResult &answer) {
-        const Outcome outcome = answer.outcome == Outcome::Answered && !answer.success
-                                    ? Outcome::Unreadable
-                                    : answer.outcome;
-        return JournalRecovery::Reply{outcome, answer.getPaymentStatus()};
-    };
-    JournalRecovery recovery(
-        *journal, logger, [&](const QString &id) { return reply(sendRequest(PaymentStatus, id)); },
-        [&](const QString &id) { return reply(sendRequest(Reversal, id)); });
-    recovery.run({exchanges, journalRetrySeconds, honourBackOff}, wallClock());
-}
-
-bool Interface::journalBegin(const PaymentProcessingRequest &request, const QString &id)
-{
-    PaymentJournal::Entry entry;
-    entry.transactionId = id;
-    entry.amount = request.getAmount();
-    entry.currency = request.getValutCode();
-    entry.created = wallClock();
-    if (journal->begin(entry, entry.created - journalKeepSeconds))
-        return true;
-    logger->error(LogJournalUnavailable, journalPath + QLatin1String(": ") + journal->errorString());
-    return false;
-}
-
-// Recorded before the host is told. A void not confirmed stays open and is
-// tried again after a back-off; an ending the journal cannot take leaves the
-// entry in flight, so recovery asks about it, except a success: that would
-// be voided behind the host's back, so it is voided now and reported failed.
+// Recorded before the host is told. A decision the journal cannot confirm
+// is kept and written again before the next payment, which waits for it;
+// but a success that cannot be recorded would be voided behind the host's
+// back by the next start, so it is voided now and reported failed.
 Interface::RequestResult Interface::journalEnd(const Course &course, RequestResult result)
 {
     const QString id = result.transactionId;
-    const PaymentJournal::State state = journalState(course);
-    const bool recorded = state == PaymentJournal::State::VoidPending
-        ? journal->retryLater(id, state, wallClock() + JournalRecovery::backOffSeconds(1))
-        : journal->settle(id, state);
-    if (recorded)
-        return result;
-    logger->error(LogJournalUnavailable, journalPath + QLatin1String(": ") + journal->errorString());
-    if (state != PaymentJournal::State::Paid)
+    const Bookkeeper::Ending ending = journalEnding(course);
+    const Bookkeeper::Facts facts{course.acknowledged(), course.voided() ? 1 : 0};
+    if (bookkeeper->record(id, ending, facts) || ending != Bookkeeper::Ending::Paid)
         return result;
     logger->error(LogJournalUnrecorded, id);
-    // The entry stays in flight: a void not confirmed now is sent again at
-    // the next start.
-    voidNow(id);
+    const bool confirmed = voidNow(id, true);
+    bookkeeper->record(id, confirmed ? Bookkeeper::Ending::Voided : Bookkeeper::Ending::VoidPending,
+                       {true, 1});
     return journalUnrecorded(id);
 }
 
-bool Interface::voidNow(const QString &id) const
+// The service answered Paid, so "not known" cannot confirm this void.
+bool Interface::voidNow(const QString &id, bool acknowledged) const
 {
     const RequestResult voided = sendRequest(Reversal, id);
     const bool confirmed =
-        JournalRecovery::confirmsVoid({voided.outcome, voided.getPaymentStatus()});
+        Course::confirmsVoid(voided.outcome, voided.getPaymentStatus(), acknowledged);
     if (confirmed)
         logger->info(LogVoidAccepted, id);
     else
         logger->error(LogVoidRefused, id);
     return confirmed;
-}
-
-// The service reverses whole payments only: a refund of part of a payment
-// this register took would give the customer all of it back. A request that
-// names no amount (0, as a cancel may) asks for the whole payment.
-bool Interface::isPartialRefund(const PaymentProcessingRequest &request) const
-{
-    if (request.getAmount() == 0 || (!journal->isOpen() && !journal->open(journalPath)))
-        return false;
-    PaymentJournal::Entry entry;
-    if (!journal->find(request.getRrn(), &entry) || entry.state != PaymentJournal::State::Paid
-        || entry.amount == request.getAmount())
-        return false;
-    logger->error(LogPartialRefund, request.getRrn());
-    return true;
 }
 
 Interface::RequestResult Interface::journalUnavailable(const QString &id)

@@ -1,113 +1,130 @@
 #include "vesanu/api/hostheaders.h"
 
-#include "vesanu/api/constants.h"
 #include "vesanu/journal/journalrecovery.h"
 
 #include "vesanu/api/course.h"
+#include "vesanu/journal/journalconstants.h"
 
 #include <algorithm>
 
 namespace vesanu {
 namespace journal {
 
-using namespace api;
+using api::Course;
+using api::Outcome;
+using State = PaymentJournal::State;
 
 namespace {
 
 constexpr qint64 kFirstBackOffSeconds = 60;
 constexpr qint64 kLongestBackOffSeconds = 3600;
 
-// Only Reversed closes an entry on a status question. Failed does not: a
-// service that refused a void (one the register may have sent just before it
-// died) reads Failed while it keeps the money. A payment that really failed
-// answers its void with a refusal naming Failed, and is closed then.
-bool isReversed(const JournalRecovery::Reply &reply)
+QString text(const char *utf8)
 {
-    return reply.outcome == Outcome::Answered && reply.status == Course::StatusReversed;
+    return QString::fromUtf8(utf8);
+}
+
+QString noted(const char *note, const QString &reason)
+{
+    return reason.isEmpty() ? text(note) : text(note) + QLatin1String(": ") + reason;
 }
 
 } // namespace
 
-bool JournalRecovery::confirmsVoid(const Reply &reply)
-{
-    return Course::confirmsVoid(reply.outcome, reply.status);
-}
-
-JournalRecovery::JournalRecovery(PaymentJournal &journal, Log4Qt::Logger *logger,
-                                 Exchange askStatus, Exchange voidPayment)
-    : m_journal(journal)
-    , m_logger(logger)
+JournalRecovery::JournalRecovery(Log4Qt::Logger *logger, Exchange askStatus, Exchange voidPayment,
+                                 Write write)
+    : m_logger(logger)
     , m_askStatus(std::move(askStatus))
     , m_void(std::move(voidPayment))
+    , m_write(std::move(write))
 {
 }
 
-void JournalRecovery::run(const Limits &limits, qint64 now)
+bool JournalRecovery::run(const QList<PaymentJournal::Entry> &due, const Limits &limits,
+                          qint64 now)
 {
     int budget = limits.exchanges;
-    for (const PaymentJournal::Entry &entry : m_journal.openEntries()) {
-        if (now - entry.created > limits.retrySeconds) {
-            // Past its age the service may no longer know it: only people can settle it now.
-            m_logger->error(LogRecoveryAbandoned, entry.transactionId);
-            m_journal.settle(entry.transactionId, PaymentJournal::State::Abandoned);
-            continue;
-        }
+    for (const PaymentJournal::Entry &entry : due) {
         if (limits.honourBackOff && entry.nextAttempt > now)
             continue;
         if (budget <= 0)
-            return;
-        budget -= settle(entry, budget, now);
+            return true;
+        bool written = true;
+        budget -= settle(entry, budget, limits, now, &written);
+        if (!written)
+            return false;
     }
+    return true;
 }
 
-// An entry in flight is asked about first. Paid, pending, Failed or no
-// readable answer: void. Reversed: close. An answer that the service does
-// not know the payment is voided too: the void costs one request and is
-// confirmed by the same answer. An entry whose void is pending is voided
-// again at once: a service that refused a void reports the payment Failed
-// while it keeps it, so neither that status nor a void answered Failed
-// closes it.
-int JournalRecovery::settle(const PaymentJournal::Entry &entry, int budget, qint64 now)
+// An entry in flight is asked about first: only Reversed closes it. Failed
+// does not: a service that refused a void (one the register may have sent
+// just before it died) reads Failed while it keeps the money. Paid, pending,
+// Failed, not known or no readable answer: void. An entry whose void is
+// pending is voided again at once, and asked about once before it may be
+// given up. Every answer about the payment counts as acknowledged for the
+// reading of the void.
+int JournalRecovery::settle(PaymentJournal::Entry entry, int budget, const Limits &limits,
+                            qint64 now, bool *written)
 {
+    const QString &id = entry.transactionId;
+    const bool pastRetryAge = now - entry.created > limits.retrySeconds;
     int spent = 0;
-    if (entry.state == PaymentJournal::State::InFlight) {
-        m_logger->info(LogRecoveryAsk, entry.transactionId);
-        const Reply status = m_askStatus(entry.transactionId);
-        spent = 1;
-        if (isReversed(status)) {
-            m_logger->info(LogRecoveryClosed, entry.transactionId);
-            m_journal.settle(entry.transactionId, PaymentJournal::State::Settled);
+    if (entry.state == State::InFlight || (pastRetryAge && entry.questions == 0)) {
+        m_logger->info(LogRecoveryAsk, id);
+        const Reply status = m_askStatus(id);
+        ++spent;
+        ++entry.questions;
+        if (status.outcome == Outcome::Answered)
+            entry.acknowledged = true;
+        if (status.outcome == Outcome::Answered && status.status == api::StatusReversed) {
+            m_logger->info(LogRecoveryVoided, id);
+            entry.state = State::Voided;
+            *written = m_write(entry);
             return spent;
         }
         if (status.outcome == Outcome::NeverSent) {
             // The service cannot be reached: a void could not reach it either.
-            m_logger->error(LogRecoveryUnreachable, entry.transactionId);
-            retryLater(entry, entry.state, now);
+            m_logger->error(LogRecoveryUnreachable, id);
+            retryLater(&entry, entry.state, now, noted(NoteUnreachable, status.reason));
+            *written = m_write(entry);
             return spent;
         }
-        // The void waits for the next run; the entry stays due.
-        if (budget < 2)
+        // The void waits for the next run; what was learnt is kept.
+        if (budget < 2) {
+            *written = m_write(entry);
             return spent;
+        }
     }
-    const Reply voided = m_void(entry.transactionId);
-    if (confirmsVoid(voided)) {
-        m_logger->info(LogRecoveryVoided, entry.transactionId);
-        m_journal.settle(entry.transactionId, PaymentJournal::State::Voided);
-    } else if (voided.outcome == Outcome::Refused && voided.status == Course::StatusFailed) {
-        // The service will not cancel what it failed itself.
-        m_logger->info(LogRecoveryClosed, entry.transactionId);
-        m_journal.settle(entry.transactionId, PaymentJournal::State::Settled);
+    const Reply voided = m_void(id);
+    ++spent;
+    ++entry.voids;
+    if (Course::confirmsVoid(voided.outcome, voided.status, entry.acknowledged)) {
+        m_logger->info(voided.outcome == Outcome::Refused ? LogRecoveryClosed : LogRecoveryVoided,
+                       id);
+        entry.state = voided.outcome == Outcome::Refused ? State::Settled : State::Voided;
+    } else if (pastRetryAge && entry.questions > 0) {
+        // Past its age the service may no longer know it: only people can settle it now.
+        m_logger->error(LogRecoveryAbandoned, id);
+        entry.state = State::Abandoned;
+        entry.reason = noted(NoteGivenUp, voided.reason);
     } else {
-        m_logger->error(LogRecoveryVoidRefused, entry.transactionId);
-        retryLater(entry, PaymentJournal::State::VoidPending, now);
+        m_logger->error(LogRecoveryVoidRefused, id);
+        retryLater(&entry, State::VoidPending, now, noted(NoteVoidUnconfirmed, voided.reason));
     }
-    return spent + 1;
+    if (voided.outcome == Outcome::Answered)
+        entry.acknowledged = true;
+    *written = m_write(entry);
+    return spent;
 }
 
-void JournalRecovery::retryLater(const PaymentJournal::Entry &entry, PaymentJournal::State state,
-                                 qint64 now)
+void JournalRecovery::retryLater(PaymentJournal::Entry *entry, State state, qint64 now,
+                                 const QString &reason)
 {
-    m_journal.retryLater(entry.transactionId, state, now + backOffSeconds(entry.attempts + 1));
+    entry->state = state;
+    ++entry->attempts;
+    entry->nextAttempt = now + backOffSeconds(entry->attempts);
+    entry->reason = reason;
 }
 
 qint64 JournalRecovery::backOffSeconds(int attempts)
