@@ -2,6 +2,7 @@
 
 #include "answerformatter.h"
 #include "console.h"
+#include "exitcode.h"
 #include "fiscalmessage.h"
 #include "hostconstants.h"
 #include "inforeport.h"
@@ -15,6 +16,7 @@
 
 #include "config/config.h"
 #include "contract/basicpaymentprocessing.h"
+#include "vesanu/api/constants.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -34,10 +36,12 @@ CommandRunner::CommandRunner(const Invocation &invocation)
 
 int CommandRunner::run(const QString &executableDir)
 {
+    if (m_invocation.version)
+        return runVersion(executableDir);
     const LogWatcher watcher(m_invocation.verbose);
-    const QString environmentError = prepareEnvironment();
-    if (!environmentError.isEmpty())
-        return usageError(environmentError);
+    const int prepared = prepareEnvironment();
+    if (prepared != ExitSuccess)
+        return prepared;
     if (m_invocation.command == Invocation::Command::Check)
         return runCheck(executableDir);
     if (m_invocation.token == QLatin1String(TokenFromStdin) && !readTokenFromStdin())
@@ -45,6 +49,9 @@ int CommandRunner::run(const QString &executableDir)
     // The journal is read as it is: loading the plug-in would settle it first.
     if (m_invocation.command == Invocation::Command::Journal)
         return runJournal();
+    const int settings = needsSettings() ? readSettings() : ExitSuccess;
+    if (settings != ExitSuccess)
+        return settings;
     PluginLocator locator;
     if (!locator.locate(m_invocation.pluginPath, executableDir))
         return usageError(locator.errorString());
@@ -57,21 +64,75 @@ int CommandRunner::run(const QString &executableDir)
 }
 
 // The host's libraries read these when the plug-in first needs them, so
-// they are in place before the plug-in is even loaded. Returns what is
-// wrong with the options, or nothing.
-QString CommandRunner::prepareEnvironment()
+// they are in place before the plug-in is even loaded. A root or ini file
+// that is not there leaves the plug-in without settings.
+int CommandRunner::prepareEnvironment()
 {
     if (!m_invocation.configRoot.isEmpty() && !m_configRoot.useRoot(m_invocation.configRoot))
-        return m_configRoot.errorString();
+        return settingsError(m_configRoot.errorString());
     if (!m_invocation.iniFile.isEmpty() && !m_configRoot.useIniFile(m_invocation.iniFile))
-        return m_configRoot.errorString();
+        return settingsError(m_configRoot.errorString());
     if (!m_invocation.caFile.isEmpty()) {
         const QFileInfo caFile(m_invocation.caFile);
         if (!caFile.isFile())
-            return QStringLiteral("CA file \"%1\" does not exist").arg(m_invocation.caFile);
+            return usageError(QStringLiteral("CA file \"%1\" does not exist").arg(m_invocation.caFile));
         qputenv(CaFileVariable, QFile::encodeName(caFile.absoluteFilePath()));
     }
-    return QString();
+    return ExitSuccess;
+}
+
+// The commands that talk to the service.
+bool CommandRunner::needsSettings() const
+{
+    switch (m_invocation.command) {
+    case Invocation::Command::Pay:
+    case Invocation::Command::Refund:
+    case Invocation::Command::Cancel:
+    case Invocation::Command::SendFiscal:
+        return true;
+    case Invocation::Command::Info:
+    case Invocation::Command::Check:
+    case Invocation::Command::Journal:
+        break;
+    }
+    return false;
+}
+
+// Checked before the plug-in loads: without its settings it still starts,
+// and only fails once the money is on its way.
+int CommandRunner::readSettings()
+{
+    const QString path = iniFilePath();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return settingsError(QStringLiteral("the ini file \"%1\" cannot be read: %2").arg(path, file.errorString()));
+    Config settings;
+    settings.loadFile(QLatin1String(PluginIniPath));
+    const QStringList missing = SetupCheck::missingSettings(settings);
+    if (!missing.isEmpty())
+        return settingsError(QStringLiteral("the ini file \"%1\" lacks settings: %2")
+                                 .arg(path, missing.join(QStringLiteral(", "))));
+    return ExitSuccess;
+}
+
+// What the plug-in's metadata says of it: it is read, not run.
+int CommandRunner::runVersion(const QString &executableDir)
+{
+    QString text = QStringLiteral("vesanu-host %1\n").arg(QLatin1String(ToolVersion));
+    PluginLocator locator;
+    PluginHost host;
+    if (!locator.locate(m_invocation.pluginPath, executableDir)) {
+        text += locator.errorString() + QLatin1Char('\n');
+    } else if (!host.readMetaData(locator.path())) {
+        text += host.errorString() + QLatin1Char('\n');
+    } else {
+        const QJsonObject metaData = host.metaData();
+        text += QStringLiteral("plug-in: %1, %2 for Qt %3\n")
+                    .arg(locator.path(), metaData.value(QLatin1String(metadata::ClassName)).toString(),
+                         InfoReport::qtVersion(metaData.value(QLatin1String(metadata::Version)).toInt()));
+    }
+    print(text);
+    return ExitSuccess;
 }
 
 int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObject &metaData)
@@ -115,7 +176,7 @@ int CommandRunner::runOperation(BasicPaymentProcessing &processing)
         return ExitFailed;
     }
 
-    LogWatcher::resetStatusQueries();
+    LogWatcher::resetCounts();
     ProgressLine progress(&LogWatcher::statusQueries);
     if (showProgress())
         progress.start();
@@ -127,7 +188,7 @@ int CommandRunner::runOperation(BasicPaymentProcessing &processing)
         printJson(AnswerFormatter::toJson(answer, queries));
     else
         print(AnswerFormatter::toText(answer, queries));
-    return answer.isSuccess() ? ExitSuccess : ExitFailed;
+    return exitCodeFor(answer, LogWatcher::voidsRefused() > 0);
 }
 
 int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
@@ -213,6 +274,12 @@ int CommandRunner::usageError(const QString &error) const
 {
     Console::writeLine(QStringLiteral("vesanu-host: %1").arg(error));
     return ExitUsage;
+}
+
+int CommandRunner::settingsError(const QString &error) const
+{
+    Console::writeLine(QStringLiteral("vesanu-host: %1").arg(error));
+    return ExitSettings;
 }
 
 void CommandRunner::printJson(const QJsonObject &object) const

@@ -21,7 +21,10 @@ public:
     int run(const QString &executableDir);
 
 private:
-    QString prepareEnvironment();
+    int prepareEnvironment();
+    bool needsSettings() const;
+    int readSettings();
+    int runVersion(const QString &executableDir);
     int dispatch(BasicPaymentProcessing &processing, const QJsonObject &metaData);
     int runInfo(BasicPaymentProcessing &processing, const QJsonObject &metaData);
     int runOperation(BasicPaymentProcessing &processing);
@@ -32,6 +35,7 @@ private:
     int runJournal();
     bool showProgress() const;
     int usageError(const QString &error) const;
+    int settingsError(const QString &error) const;
     void printJson(const QJsonObject &object) const;
     void print(const QString &text) const;
 
