@@ -79,7 +79,7 @@ TEST(LogWatcher, CountsStatusRequestsLoggedThroughTheVesanuLogger)
 TEST(ProgressLine, StopsPromptlyAndCanBeStoppedTwice)
 {
     int reads = 0;
-    ProgressLine progress([&reads] { return ++reads; });
+    ProgressLine progress([&reads] { return ++reads; }, std::chrono::seconds(300), QString());
     const auto started = std::chrono::steady_clock::now();
     progress.start();
     QThread::msleep(50);

@@ -20,7 +20,8 @@ struct CommandInfo
 const CommandInfo Commands[] = {
     {command::Info, Invocation::Command::Info,
      "Show the plug-in's metadata, options, enabled request types and scan-dialog texts."},
-    {command::Pay, Invocation::Command::Pay, "Pay an amount with a scanned one-time token (request type 1)."},
+    {command::Pay, Invocation::Command::Pay,
+     "Pay an amount with a scanned one-time token (request type 1); Ctrl-C cancels it."},
     {command::Refund, Invocation::Command::Refund,
      "Refund an earlier payment by its RRN (request type 3, through payment)."},
     {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1)."},

@@ -6,6 +6,7 @@
 #include "fiscalmessage.h"
 #include "hostconstants.h"
 #include "inforeport.h"
+#include "interruptwatcher.h"
 #include "journalreport.h"
 #include "logwatcher.h"
 #include "pluginhost.h"
@@ -25,12 +26,14 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace vesanuhost {
 
 CommandRunner::CommandRunner(const Invocation &invocation)
     : m_invocation(invocation)
+    , m_payDuration(vesanu::api::DefaultPayDurationSeconds)
 {
 }
 
@@ -112,6 +115,8 @@ int CommandRunner::readSettings()
     if (!missing.isEmpty())
         return settingsError(QStringLiteral("the ini file \"%1\" lacks settings: %2")
                                  .arg(path, missing.join(QStringLiteral(", "))));
+    m_payDuration = std::chrono::seconds(settings.getInt(QString::fromUtf8(vesanu::api::SettingPayDuration),
+                                                         vesanu::api::DefaultPayDurationSeconds));
     return ExitSuccess;
 }
 
@@ -176,11 +181,18 @@ int CommandRunner::runOperation(BasicPaymentProcessing &processing)
         return ExitFailed;
     }
 
+    // A payment is what the cancel key stops; a refund cannot be interrupted.
+    const bool interruptible = m_invocation.command == Invocation::Command::Pay;
     LogWatcher::resetCounts();
-    ProgressLine progress(&LogWatcher::statusQueries);
+    ProgressLine progress(&LogWatcher::statusQueries, m_payDuration,
+                          interruptible ? QString::fromUtf8(CancelHint) : QString());
     if (showProgress())
         progress.start();
+    std::unique_ptr<InterruptWatcher> cancelKey;
+    if (interruptible)
+        cancelKey = std::make_unique<InterruptWatcher>([&processing] { return processing.interruptPayment(); });
     const PaymentProcessingAnswer answer = cancel ? processing.cancel(request) : processing.payment(request);
+    cancelKey.reset();
     progress.stop();
 
     const int queries = LogWatcher::statusQueries();

@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <chrono>
+
 class BasicPaymentProcessing;
 
 namespace vesanuhost {
@@ -41,6 +43,8 @@ private:
 
     Invocation m_invocation;
     ConfigRoot m_configRoot;
+    // The plug-in's limit of a status wait, as its settings give it.
+    std::chrono::seconds m_payDuration;
 };
 
 } // namespace vesanuhost

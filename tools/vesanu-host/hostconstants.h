@@ -55,6 +55,14 @@ constexpr char Check[] = "check";
 constexpr char Journal[] = "journal";
 } // namespace command
 
+// The live wait line's note during a payment, and what the cancel key says.
+constexpr char CancelHint[] = "Ctrl-C cancels the payment";
+constexpr char CancellingLine[] =
+    "vesanu-host: cancelling the payment, waiting for the plug-in's answer (Ctrl-C again quits at once)";
+constexpr char QuitLine[] =
+    "vesanu-host: quit without the plug-in's answer: the payment may be left open; the plug-in's "
+    "journal settles it at its next start";
+
 // A token given as this is read from standard input: command lines are
 // visible to every user of the machine.
 constexpr char TokenFromStdin[] = "-";
