@@ -119,7 +119,6 @@ TEST_P(AnswerExitCode, SaysWhetherThePaymentMayStillBeCharged)
 INSTANTIATE_TEST_SUITE_P(
     Answers, AnswerExitCode,
     ::testing::Values(AnswerCase{true, "", false, 0}, AnswerCase{false, "requestStatusFailed", false, 1},
-                      AnswerCase{false, "undefined", false, 1},
                       // Voided at the cashier's word, and the service took the void.
                       AnswerCase{false, "requestInterrupted", false, 1},
                       AnswerCase{false, "requestInterrupted", true, 4},

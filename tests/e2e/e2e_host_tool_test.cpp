@@ -113,8 +113,14 @@ TEST_P(EndToEndHostTool, CtrlCDuringAPaymentVoidsItAtOnce)
     QElapsedTimer sincePayment;
     sincePayment.start();
     QProcess host;
+    // A SIGINT ignored by whatever started the tests (a background job's) is
+    // inherited, and the tool rightly keeps it ignored: the child gets the default.
+    struct sigaction keyDefault = {}, previous = {};
+    keyDefault.sa_handler = SIG_DFL;
+    sigaction(SIGINT, &keyDefault, &previous);
     start(host, {"pay", "--amount", "9.99", "--token", QStringLiteral("4111+never+confirm-late:%1").arg(confirmMs)},
           *root);
+    sigaction(SIGINT, &previous, nullptr);
     // Pressed while the register waits for the payment's status.
     while (newPayment(known).value("status_queries").toInt() < 1 && sincePayment.elapsed() < confirmMs)
         QThread::msleep(20);

@@ -33,6 +33,15 @@ void onSignal(int)
     errno = savedErrno;
 }
 
+// A signal ignored when the tool started (a background job's Ctrl-C, nohup)
+// stays ignored, as every other program leaves it.
+void catchSignal(int number, const struct sigaction &action, struct sigaction *previous)
+{
+    sigaction(number, nullptr, previous);
+    if (previous->sa_handler != SIG_IGN)
+        sigaction(number, &action, nullptr);
+}
+
 } // namespace
 
 InterruptWatcher::InterruptWatcher(Interrupt interrupt)
@@ -53,8 +62,8 @@ InterruptWatcher::InterruptWatcher(Interrupt interrupt)
     sigaddset(&action.sa_mask, SIGTERM);
     // The plug-in's calls on the thread the signal lands on carry on.
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &m_previousInt);
-    sigaction(SIGTERM, &action, &m_previousTerm);
+    catchSignal(SIGINT, action, &m_previousInt);
+    catchSignal(SIGTERM, action, &m_previousTerm);
 }
 
 InterruptWatcher::~InterruptWatcher()
