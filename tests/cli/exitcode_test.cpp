@@ -1,3 +1,7 @@
+#include "exitcode.h"
+
+#include "contract/paymentprocessinganswer.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,13 +46,95 @@ INSTANTIATE_TEST_SUITE_P(
                                   QStringLiteral("--token"), QStringLiteral("t")},
                       QStringList{QStringLiteral("--json"), QStringLiteral("pay"), QStringLiteral("--token"),
                                   QStringLiteral("t")},
-                      QStringList{QStringLiteral("info"), QStringLiteral("--root"),
-                                  QStringLiteral("/nonexistent/config-root")},
-                      QStringList{QStringLiteral("info"), QStringLiteral("--ini"), QStringLiteral("/nonexistent.ini")},
                       QStringList{QStringLiteral("info"), QStringLiteral("--ca-file"),
                                   QStringLiteral("/nonexistent.pem")},
                       QStringList{QStringLiteral("info"), QStringLiteral("--plugin"),
                                   QStringLiteral("/nonexistent/libProcessingVesaNu.so")}));
+
+// Settings the plug-in cannot work with are not a mistake in the call: the
+// technician mends the ini file, not the command line.
+struct SettingsCase
+{
+    QStringList arguments;
+    // Written to an ini file given with --ini, when set.
+    const char *ini;
+    const char *named;
+};
+
+class SettingsError : public ::testing::TestWithParam<SettingsCase>
+{
+};
+
+TEST_P(SettingsError, ExitsWithThreeAndNamesWhatIsWrong)
+{
+    QTemporaryDir directory;
+    QStringList arguments = GetParam().arguments;
+    if (GetParam().ini) {
+        const QString path = directory.filePath(QStringLiteral("vesanu.ini"));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(GetParam().ini);
+        file.close();
+        arguments << QStringLiteral("--ini") << path;
+    }
+    const ToolRun run = runTool(arguments);
+    EXPECT_EQ(run.exitCode, 3) << qPrintable(run.err);
+    EXPECT_TRUE(run.out.isEmpty()) << qPrintable(run.out);
+    EXPECT_TRUE(run.err.contains(QString::fromUtf8(GetParam().named))) << qPrintable(run.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SettingsError,
+    ::testing::Values(
+        SettingsCase{{QStringLiteral("info"), QStringLiteral("--root"), QStringLiteral("/nonexistent/config-root")},
+                     nullptr, "/nonexistent/config-root"},
+        SettingsCase{{QStringLiteral("info"), QStringLiteral("--ini"), QStringLiteral("/nonexistent.ini")}, nullptr,
+                     "/nonexistent.ini"},
+        // Refused before the plug-in loads: it would only fail once the payment is sent.
+        SettingsCase{{QStringLiteral("pay"), QStringLiteral("--amount"), QStringLiteral("1"),
+                      QStringLiteral("--token"), QStringLiteral("4111")},
+                     "[VesaNu]\nhost=http://127.0.0.1:9\nbranchId=B\ncashboxCode=C\n", "VesaNu:secretKey"}));
+
+// A script must tell a payment that may still be charged from one that is not.
+struct AnswerCase
+{
+    bool success;
+    const char *key;
+    bool voidRefused;
+    int exitCode;
+};
+
+class AnswerExitCode : public ::testing::TestWithParam<AnswerCase>
+{
+};
+
+TEST_P(AnswerExitCode, SaysWhetherThePaymentMayStillBeCharged)
+{
+    PaymentProcessingAnswer answer;
+    answer.setSuccess(GetParam().success);
+    answer.setMessage(tr::Tr(QString::fromUtf8(GetParam().key), QStringLiteral("text")));
+    EXPECT_EQ(vesanuhost::exitCodeFor(answer, GetParam().voidRefused), GetParam().exitCode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, AnswerExitCode,
+    ::testing::Values(AnswerCase{true, "", false, 0}, AnswerCase{false, "requestStatusFailed", false, 1},
+                      // Voided at the cashier's word, and the service took the void.
+                      AnswerCase{false, "requestInterrupted", false, 1},
+                      AnswerCase{false, "requestInterrupted", true, 4},
+                      AnswerCase{false, "requestServiceUnreachable", true, 4},
+                      AnswerCase{false, "requestStatusTimeout", false, 4},
+                      AnswerCase{false, "vesaNuJournalUnrecorded", false, 4}));
+
+TEST(ExitCode, VersionNamesTheToolAndThePluginItFinds)
+{
+    const ToolRun run = runTool({QStringLiteral("--version")});
+    EXPECT_EQ(run.exitCode, 0);
+    const QStringList lines = run.out.split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 2) << qPrintable(run.out);
+    EXPECT_EQ(lines.at(0), QStringLiteral("vesanu-host " VESANU_VERSION));
+    EXPECT_TRUE(lines.at(1).contains(QStringLiteral("libProcessingVesaNu.so, VesaNu for Qt 5."))) << qPrintable(run.out);
+}
 
 TEST(ExitCode, AFileThatIsNoPluginIsAUsageError)
 {

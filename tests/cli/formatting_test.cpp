@@ -87,6 +87,7 @@ struct ProgressCase
 {
     int milliseconds;
     int queries;
+    const char *hint;
     const char *text;
 };
 
@@ -94,17 +95,21 @@ class ProgressText : public ::testing::TestWithParam<ProgressCase>
 {
 };
 
-TEST_P(ProgressText, ShowsTenthsOfSecondsAndQueries)
+TEST_P(ProgressText, ShowsTenthsOfSecondsAgainstTheLimitQueriesAndHowToStop)
 {
-    EXPECT_EQ(ProgressLine::text(std::chrono::milliseconds(GetParam().milliseconds), GetParam().queries),
+    EXPECT_EQ(ProgressLine::text(std::chrono::milliseconds(GetParam().milliseconds), std::chrono::seconds(300),
+                                 GetParam().queries, QString::fromUtf8(GetParam().hint)),
               QString::fromUtf8(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ProgressText,
-    ::testing::Values(ProgressCase{0, 0, "waiting for the service: 0.0 s, 0 status queries"},
-                      ProgressCase{1099, 1, "waiting for the service: 1.0 s, 1 status query"},
-                      ProgressCase{12345, 3, "waiting for the service: 12.3 s, 3 status queries"},
-                      ProgressCase{330000, 31, "waiting for the service: 330.0 s, 31 status queries"}));
+    ::testing::Values(ProgressCase{0, 0, "", "waiting for the service: 0.0 of 300 s, 0 status queries"},
+                      ProgressCase{1099, 1, "", "waiting for the service: 1.0 of 300 s, 1 status query"},
+                      ProgressCase{12345, 3, "", "waiting for the service: 12.3 of 300 s, 3 status queries"},
+                      ProgressCase{330000, 31, "", "waiting for the service: 330.0 of 300 s, 31 status queries"},
+                      ProgressCase{3210, 2, "Ctrl-C cancels the payment",
+                                   "waiting for the service: 3.2 of 300 s, 2 status queries; "
+                                   "Ctrl-C cancels the payment"}));
 
 } // namespace

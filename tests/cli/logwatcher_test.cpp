@@ -3,6 +3,7 @@
 
 #include "log4qt/logger.h"
 #include "log4qt/logmanager.h"
+#include "vesanu/api/constants.h"
 
 #include <QThread>
 
@@ -65,14 +66,20 @@ TEST(LogWatcher, CountsStatusRequestsLoggedThroughTheVesanuLogger)
     worker->wait();
     EXPECT_EQ(LogWatcher::statusQueries(), 4);
 
-    LogWatcher::resetStatusQueries();
+    // A void the service did not take: the payment may still be charged.
+    logger->error(vesanu::api::LogVoidRefused, QStringLiteral("id"));
+    logger->error(vesanu::api::LogRecoveryVoidRefused, QStringLiteral("older"));
+    EXPECT_EQ(LogWatcher::voidsRefused(), 1) << "an earlier payment's void is not this one's";
+
+    LogWatcher::resetCounts();
     EXPECT_EQ(LogWatcher::statusQueries(), 0);
+    EXPECT_EQ(LogWatcher::voidsRefused(), 0);
 }
 
 TEST(ProgressLine, StopsPromptlyAndCanBeStoppedTwice)
 {
     int reads = 0;
-    ProgressLine progress([&reads] { return ++reads; });
+    ProgressLine progress([&reads] { return ++reads; }, std::chrono::seconds(300), QString());
     const auto started = std::chrono::steady_clock::now();
     progress.start();
     QThread::msleep(50);

@@ -2,9 +2,14 @@
 
 #include "support/qtprinting.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QThread>
+
+#include <signal.h>
 
 namespace {
 
@@ -15,24 +20,44 @@ protected:
     QJsonObject run(const QStringList &arguments, int *exitCode, const QByteArray &input = {},
                     const QString &extraSettings = {})
     {
-        QTemporaryDir root;
-        LoadedPlugin::writeIni(root.path(), QStringLiteral("[VesaNu]\nhost=%1\ntimeout=2\npayDuration=5\n"
-                                                           "statusRequestInterval=0\ncashboxCode=%2\n"
-                                                           "branchId=%3\nsecretKey=\"%4\"\n")
-                                                    .arg(simulator().baseUrl().toString(), Cashbox, Branch, Secret)
-                                                + extraSettings);
-        // As installed: the secret key is for the register's group only.
-        QFile::setPermissions(root.path() + "/tessaroot/cash/paysystems/vesanu/vesanu.ini",
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        const std::unique_ptr<QTemporaryDir> root = makeRoot(extraSettings);
         QProcess host;
-        host.start(QStringLiteral(VESANU_RUNTIME_DIR "/vesanu-host"),
-                   QStringList(arguments) << "--root" << root.path() << "--json");
+        start(host, arguments, *root);
         host.write(input);
         host.closeWriteChannel();
         if (!host.waitForFinished(30000))
             host.kill();
         *exitCode = host.exitCode();
         return QJsonDocument::fromJson(host.readAllStandardOutput()).object();
+    }
+
+    // A configuration root with the ini file as installed; `extraSettings` lines override.
+    std::unique_ptr<QTemporaryDir> makeRoot(const QString &extraSettings) const
+    {
+        auto root = std::make_unique<QTemporaryDir>();
+        LoadedPlugin::writeIni(root->path(), QStringLiteral("[VesaNu]\nhost=%1\ntimeout=2\npayDuration=5\n"
+                                                            "statusRequestInterval=0\ncashboxCode=%2\n"
+                                                            "branchId=%3\nsecretKey=\"%4\"\n")
+                                                     .arg(simulator().baseUrl().toString(), Cashbox, Branch, Secret)
+                                                 + extraSettings);
+        // As installed: the secret key is for the register's group only.
+        QFile::setPermissions(root->path() + "/tessaroot/cash/paysystems/vesanu/vesanu.ini",
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        return root;
+    }
+
+    static void start(QProcess &host, const QStringList &arguments, const QTemporaryDir &root)
+    {
+        host.start(QStringLiteral(VESANU_RUNTIME_DIR "/vesanu-host"),
+                   QStringList(arguments) << "--root" << root.path() << "--json");
+    }
+
+    int paymentCount() const { return simulator().ledger().value("payments").toArray().size(); }
+
+    // The payment the simulator recorded after the `known` ones before it.
+    QJsonObject newPayment(int known) const
+    {
+        return simulator().ledger().value("payments").toArray().at(known).toObject();
     }
 };
 
@@ -76,6 +101,47 @@ TEST_P(EndToEndHostTool, CheckPassesOnlyForAWorkingSetUp)
     EXPECT_EQ(exitCode, 1);
     EXPECT_FALSE(report.value("success").toBool());
     EXPECT_TRUE(QJsonDocument(report).toJson().contains("code 401")) << "the service's refusal is shown";
+}
+
+// The cashier's cancel key: Ctrl-C voids the payment at once, and the
+// customer who confirms on the phone afterwards finds it cancelled.
+TEST_P(EndToEndHostTool, CtrlCDuringAPaymentVoidsItAtOnce)
+{
+    const int confirmMs = 2500;
+    const std::unique_ptr<QTemporaryDir> root = makeRoot("payDuration=30\nstatusRequestInterval=1\n");
+    const int known = paymentCount();
+    QElapsedTimer sincePayment;
+    sincePayment.start();
+    QProcess host;
+    // A SIGINT ignored by whatever started the tests (a background job's) is
+    // inherited, and the tool rightly keeps it ignored: the child gets the default.
+    struct sigaction keyDefault = {}, previous = {};
+    keyDefault.sa_handler = SIG_DFL;
+    sigaction(SIGINT, &keyDefault, &previous);
+    start(host, {"pay", "--amount", "9.99", "--token", QStringLiteral("4111+never+confirm-late:%1").arg(confirmMs)},
+          *root);
+    sigaction(SIGINT, &previous, nullptr);
+    // Pressed while the register waits for the payment's status.
+    while (newPayment(known).value("status_queries").toInt() < 1 && sincePayment.elapsed() < confirmMs)
+        QThread::msleep(20);
+    ASSERT_GE(newPayment(known).value("status_queries").toInt(), 1) << host.readAllStandardError().toStdString();
+    QElapsedTimer sinceSignal;
+    sinceSignal.start();
+    ASSERT_EQ(::kill(static_cast<pid_t>(host.processId()), SIGINT), 0);
+    ASSERT_TRUE(host.waitForFinished(confirmMs));
+    EXPECT_LT(sinceSignal.elapsed(), 1500) << "ended at the key, not at the end of payDuration";
+
+    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(host.exitCode(), 1) << "voided: a plain failure, nothing is charged";
+    const QJsonObject told = QJsonDocument::fromJson(host.readAllStandardOutput()).object();
+    EXPECT_EQ(told.value("message").toObject().value("key").toString(), "requestInterrupted");
+    const QString rrn = told.value("additionalInfo").toObject().value("rrn").toString();
+    EXPECT_EQ(simulator().payment(rrn).value("state").toString(), "reversed");
+
+    const qint64 untilConfirmed = confirmMs + 300 - sincePayment.elapsed();
+    if (untilConfirmed > 0)
+        QThread::msleep(static_cast<unsigned long>(untilConfirmed));
+    EXPECT_EQ(simulator().payment(rrn).value("state").toString(), "reversed") << "the late confirmation took it";
 }
 
 INSTANTIATE_TEST_SUITE_P(Transport, EndToEndHostTool, ::testing::Values(false), transportName);

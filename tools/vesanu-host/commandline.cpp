@@ -20,7 +20,8 @@ struct CommandInfo
 const CommandInfo Commands[] = {
     {command::Info, Invocation::Command::Info,
      "Show the plug-in's metadata, options, enabled request types and scan-dialog texts."},
-    {command::Pay, Invocation::Command::Pay, "Pay an amount with a scanned one-time token (request type 1)."},
+    {command::Pay, Invocation::Command::Pay,
+     "Pay an amount with a scanned one-time token (request type 1); Ctrl-C cancels it."},
     {command::Refund, Invocation::Command::Refund,
      "Refund an earlier payment by its RRN (request type 3, through payment)."},
     {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1)."},
@@ -105,7 +106,14 @@ QString CommandLine::overview()
     QString text = QStringLiteral("Drives the VesaNu payment plug-in as the cash register does.\n\nCommands:\n");
     for (const CommandInfo &info : Commands)
         text += QStringLiteral("  %1  %2\n").arg(QLatin1String(info.name), -12).arg(QLatin1String(info.description));
-    text += QStringLiteral("\nExit codes: 0 success, 1 failed answer, 2 usage error or plug-in not loadable.");
+    text += QStringLiteral("\nExit codes: %1 success, %2 failed answer, %3 usage error or plug-in not loadable,\n"
+                           "%4 ini file missing, unreadable or incomplete, %5 failed answer but the payment\n"
+                           "(or refund) may still go through: check it with the service.")
+                .arg(ExitSuccess)
+                .arg(ExitFailed)
+                .arg(ExitUsage)
+                .arg(ExitSettings)
+                .arg(ExitInDoubt);
     return text;
 }
 
@@ -120,6 +128,7 @@ bool CommandLine::parse(const QStringList &arguments)
     parser.setApplicationDescription(overview());
     parser.addOptions(commonOptions());
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("One of the commands above."),
                                  QStringLiteral("COMMAND [options]"));
     // Everything after the command belongs to the command's own parser.
@@ -131,6 +140,10 @@ bool CommandLine::parse(const QStringList &arguments)
     const QStringList positional = parser.positionalArguments();
     if (parser.isSet(help)) {
         m_invocation.helpText = parser.helpText();
+        return true;
+    }
+    if (parser.isSet(version)) {
+        m_invocation.version = true;
         return true;
     }
     if (positional.isEmpty())

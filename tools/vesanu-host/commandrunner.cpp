@@ -2,9 +2,11 @@
 
 #include "answerformatter.h"
 #include "console.h"
+#include "exitcode.h"
 #include "fiscalmessage.h"
 #include "hostconstants.h"
 #include "inforeport.h"
+#include "interruptwatcher.h"
 #include "journalreport.h"
 #include "logwatcher.h"
 #include "pluginhost.h"
@@ -15,6 +17,7 @@
 
 #include "config/config.h"
 #include "contract/basicpaymentprocessing.h"
+#include "vesanu/api/constants.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -23,21 +26,25 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 #include <unistd.h>
 
 namespace vesanuhost {
 
 CommandRunner::CommandRunner(const Invocation &invocation)
     : m_invocation(invocation)
+    , m_payDuration(vesanu::api::DefaultPayDurationSeconds)
 {
 }
 
 int CommandRunner::run(const QString &executableDir)
 {
+    if (m_invocation.version)
+        return runVersion(executableDir);
     const LogWatcher watcher(m_invocation.verbose);
-    const QString environmentError = prepareEnvironment();
-    if (!environmentError.isEmpty())
-        return usageError(environmentError);
+    const int prepared = prepareEnvironment();
+    if (prepared != ExitSuccess)
+        return prepared;
     if (m_invocation.command == Invocation::Command::Check)
         return runCheck(executableDir);
     if (m_invocation.token == QLatin1String(TokenFromStdin) && !readTokenFromStdin())
@@ -45,6 +52,9 @@ int CommandRunner::run(const QString &executableDir)
     // The journal is read as it is: loading the plug-in would settle it first.
     if (m_invocation.command == Invocation::Command::Journal)
         return runJournal();
+    const int settings = needsSettings() ? readSettings() : ExitSuccess;
+    if (settings != ExitSuccess)
+        return settings;
     PluginLocator locator;
     if (!locator.locate(m_invocation.pluginPath, executableDir))
         return usageError(locator.errorString());
@@ -57,21 +67,77 @@ int CommandRunner::run(const QString &executableDir)
 }
 
 // The host's libraries read these when the plug-in first needs them, so
-// they are in place before the plug-in is even loaded. Returns what is
-// wrong with the options, or nothing.
-QString CommandRunner::prepareEnvironment()
+// they are in place before the plug-in is even loaded. A root or ini file
+// that is not there leaves the plug-in without settings.
+int CommandRunner::prepareEnvironment()
 {
     if (!m_invocation.configRoot.isEmpty() && !m_configRoot.useRoot(m_invocation.configRoot))
-        return m_configRoot.errorString();
+        return settingsError(m_configRoot.errorString());
     if (!m_invocation.iniFile.isEmpty() && !m_configRoot.useIniFile(m_invocation.iniFile))
-        return m_configRoot.errorString();
+        return settingsError(m_configRoot.errorString());
     if (!m_invocation.caFile.isEmpty()) {
         const QFileInfo caFile(m_invocation.caFile);
         if (!caFile.isFile())
-            return QStringLiteral("CA file \"%1\" does not exist").arg(m_invocation.caFile);
+            return usageError(QStringLiteral("CA file \"%1\" does not exist").arg(m_invocation.caFile));
         qputenv(CaFileVariable, QFile::encodeName(caFile.absoluteFilePath()));
     }
-    return QString();
+    return ExitSuccess;
+}
+
+// The commands that talk to the service.
+bool CommandRunner::needsSettings() const
+{
+    switch (m_invocation.command) {
+    case Invocation::Command::Pay:
+    case Invocation::Command::Refund:
+    case Invocation::Command::Cancel:
+    case Invocation::Command::SendFiscal:
+        return true;
+    case Invocation::Command::Info:
+    case Invocation::Command::Check:
+    case Invocation::Command::Journal:
+        break;
+    }
+    return false;
+}
+
+// Checked before the plug-in loads: without its settings it still starts,
+// and only fails once the money is on its way.
+int CommandRunner::readSettings()
+{
+    const QString path = iniFilePath();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return settingsError(QStringLiteral("the ini file \"%1\" cannot be read: %2").arg(path, file.errorString()));
+    Config settings;
+    settings.loadFile(QLatin1String(PluginIniPath));
+    const QStringList missing = SetupCheck::missingSettings(settings);
+    if (!missing.isEmpty())
+        return settingsError(QStringLiteral("the ini file \"%1\" lacks settings: %2")
+                                 .arg(path, missing.join(QStringLiteral(", "))));
+    m_payDuration = std::chrono::seconds(settings.getInt(QString::fromUtf8(vesanu::api::SettingPayDuration),
+                                                         vesanu::api::DefaultPayDurationSeconds));
+    return ExitSuccess;
+}
+
+// What the plug-in's metadata says of it: it is read, not run.
+int CommandRunner::runVersion(const QString &executableDir)
+{
+    QString text = QStringLiteral("vesanu-host %1\n").arg(QLatin1String(ToolVersion));
+    PluginLocator locator;
+    PluginHost host;
+    if (!locator.locate(m_invocation.pluginPath, executableDir)) {
+        text += locator.errorString() + QLatin1Char('\n');
+    } else if (!host.readMetaData(locator.path())) {
+        text += host.errorString() + QLatin1Char('\n');
+    } else {
+        const QJsonObject metaData = host.metaData();
+        text += QStringLiteral("plug-in: %1, %2 for Qt %3\n")
+                    .arg(locator.path(), metaData.value(QLatin1String(metadata::ClassName)).toString(),
+                         InfoReport::qtVersion(metaData.value(QLatin1String(metadata::Version)).toInt()));
+    }
+    print(text);
+    return ExitSuccess;
 }
 
 int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObject &metaData)
@@ -115,11 +181,18 @@ int CommandRunner::runOperation(BasicPaymentProcessing &processing)
         return ExitFailed;
     }
 
-    LogWatcher::resetStatusQueries();
-    ProgressLine progress(&LogWatcher::statusQueries);
+    // A payment is what the cancel key stops; a refund cannot be interrupted.
+    const bool interruptible = m_invocation.command == Invocation::Command::Pay;
+    LogWatcher::resetCounts();
+    ProgressLine progress(&LogWatcher::statusQueries, m_payDuration,
+                          interruptible ? QString::fromUtf8(CancelHint) : QString());
     if (showProgress())
         progress.start();
+    std::unique_ptr<InterruptWatcher> cancelKey;
+    if (interruptible)
+        cancelKey = std::make_unique<InterruptWatcher>([&processing] { return processing.interruptPayment(); });
     const PaymentProcessingAnswer answer = cancel ? processing.cancel(request) : processing.payment(request);
+    cancelKey.reset();
     progress.stop();
 
     const int queries = LogWatcher::statusQueries();
@@ -127,7 +200,7 @@ int CommandRunner::runOperation(BasicPaymentProcessing &processing)
         printJson(AnswerFormatter::toJson(answer, queries));
     else
         print(AnswerFormatter::toText(answer, queries));
-    return answer.isSuccess() ? ExitSuccess : ExitFailed;
+    return exitCodeFor(answer, LogWatcher::voidsRefused() > 0);
 }
 
 int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
@@ -213,6 +286,12 @@ int CommandRunner::usageError(const QString &error) const
 {
     Console::writeLine(QStringLiteral("vesanu-host: %1").arg(error));
     return ExitUsage;
+}
+
+int CommandRunner::settingsError(const QString &error) const
+{
+    Console::writeLine(QStringLiteral("vesanu-host: %1").arg(error));
+    return ExitSettings;
 }
 
 void CommandRunner::printJson(const QJsonObject &object) const

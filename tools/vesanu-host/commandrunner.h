@@ -6,6 +6,8 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <chrono>
+
 class BasicPaymentProcessing;
 
 namespace vesanuhost {
@@ -21,7 +23,10 @@ public:
     int run(const QString &executableDir);
 
 private:
-    QString prepareEnvironment();
+    int prepareEnvironment();
+    bool needsSettings() const;
+    int readSettings();
+    int runVersion(const QString &executableDir);
     int dispatch(BasicPaymentProcessing &processing, const QJsonObject &metaData);
     int runInfo(BasicPaymentProcessing &processing, const QJsonObject &metaData);
     int runOperation(BasicPaymentProcessing &processing);
@@ -32,11 +37,14 @@ private:
     int runJournal();
     bool showProgress() const;
     int usageError(const QString &error) const;
+    int settingsError(const QString &error) const;
     void printJson(const QJsonObject &object) const;
     void print(const QString &text) const;
 
     Invocation m_invocation;
     ConfigRoot m_configRoot;
+    // The plug-in's limit of a status wait, as its settings give it.
+    std::chrono::seconds m_payDuration;
 };
 
 } // namespace vesanuhost

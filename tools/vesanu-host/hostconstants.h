@@ -6,10 +6,21 @@
 // variables and output names, in one place.
 namespace vesanuhost {
 
-// Exit codes: scripts tell a declined operation from a mistake in the call.
+// The tool's version: the project's, from the build.
+constexpr char ToolVersion[] = VESANU_VERSION;
+
+// Exit codes: scripts tell a declined operation from a mistake in the call,
+// and a payment that may still be charged from one that is not.
 constexpr int ExitSuccess = 0;
+// The answer is a failure; nothing was charged, or the plug-in voided it.
 constexpr int ExitFailed = 1;
+// The command line is wrong, or the plug-in cannot be loaded.
 constexpr int ExitUsage = 2;
+// The plug-in's ini file is missing, cannot be read or lacks a required setting.
+constexpr int ExitSettings = 3;
+// The answer is a failure, but the payment may still be charged (or the
+// refund still made): the service's books decide, the journal settles it.
+constexpr int ExitInDoubt = 4;
 
 constexpr int DefaultCurrency = 398;
 constexpr int MaxCurrency = 999;
@@ -43,6 +54,14 @@ constexpr char SendFiscal[] = "send-fiscal";
 constexpr char Check[] = "check";
 constexpr char Journal[] = "journal";
 } // namespace command
+
+// The live wait line's note during a payment, and what the cancel key says.
+constexpr char CancelHint[] = "Ctrl-C cancels the payment";
+constexpr char CancellingLine[] =
+    "vesanu-host: cancelling the payment, waiting for the plug-in's answer (Ctrl-C again quits at once)";
+constexpr char QuitLine[] =
+    "vesanu-host: quit without the plug-in's answer: the payment may be left open; the plug-in's "
+    "journal settles it at its next start";
 
 // A token given as this is read from standard input: command lines are
 // visible to every user of the machine.

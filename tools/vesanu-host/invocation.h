@@ -14,6 +14,8 @@ struct Invocation
     Command command = Command::Info;
     // Set when --help was asked for: print it and do nothing else.
     QString helpText;
+    // --version: the tool's and the plug-in's, and nothing else.
+    bool version = false;
 
     QString pluginPath;
     QString configRoot;

@@ -3,6 +3,8 @@
 #include "console.h"
 #include "hostconstants.h"
 
+#include "vesanu/api/constants.h"
+
 #include <QRegularExpression>
 
 #include <atomic>
@@ -12,6 +14,7 @@ namespace vesanuhost {
 namespace {
 
 std::atomic<int> statusQueryCount{0};
+std::atomic<int> voidRefusedCount{0};
 std::atomic<bool> showPluginLinesFlag{false};
 
 } // namespace
@@ -19,7 +22,7 @@ std::atomic<bool> showPluginLinesFlag{false};
 LogWatcher::LogWatcher(bool showPluginLines)
 {
     showPluginLinesFlag = showPluginLines;
-    statusQueryCount = 0;
+    resetCounts();
     m_previous = qInstallMessageHandler(&LogWatcher::handle);
 }
 
@@ -33,9 +36,15 @@ int LogWatcher::statusQueries()
     return statusQueryCount;
 }
 
-void LogWatcher::resetStatusQueries()
+int LogWatcher::voidsRefused()
+{
+    return voidRefusedCount;
+}
+
+void LogWatcher::resetCounts()
 {
     statusQueryCount = 0;
+    voidRefusedCount = 0;
 }
 
 bool LogWatcher::isStatusQuery(QtMsgType type, const QString &category, const QString &text)
@@ -47,12 +56,21 @@ bool LogWatcher::isStatusQuery(QtMsgType type, const QString &category, const QS
         && text.contains(QLatin1String(StatusQueryPath)) && method.match(text).hasMatch();
 }
 
+bool LogWatcher::isVoidRefused(QtMsgType type, const QString &category, const QString &text)
+{
+    // The plug-in's own line, up to the transaction it names.
+    static const QString line = QString::fromUtf8(vesanu::api::LogVoidRefused).section(QStringLiteral("%1"), 0, 0);
+    return type == QtCriticalMsg && category == QLatin1String(LogCategory) && text.startsWith(line);
+}
+
 void LogWatcher::handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
 {
     const QString category = QString::fromUtf8(context.category ? context.category : "");
     const bool fromPlugin = category == QLatin1String(LogCategory);
     if (fromPlugin && isStatusQuery(type, category, text))
         ++statusQueryCount;
+    if (fromPlugin && isVoidRefused(type, category, text))
+        ++voidRefusedCount;
     if (!fromPlugin || showPluginLinesFlag)
         Console::writeLine(qFormatLogMessage(type, context, text));
 }

@@ -12,6 +12,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vesanu-host"));
+    QCoreApplication::setApplicationVersion(QLatin1String(ToolVersion));
 
     CommandLine commandLine;
     if (!commandLine.parse(QCoreApplication::arguments())) {

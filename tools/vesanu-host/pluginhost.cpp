@@ -31,4 +31,13 @@ bool PluginHost::load(const QString &path)
     return true;
 }
 
+bool PluginHost::readMetaData(const QString &path)
+{
+    m_loader.setFileName(path);
+    if (!m_loader.metaData().isEmpty())
+        return true;
+    m_error = QStringLiteral("cannot read the plug-in \"%1\": %2").arg(path, m_loader.errorString());
+    return false;
+}
+
 } // namespace vesanuhost

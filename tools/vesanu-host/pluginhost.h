@@ -21,6 +21,8 @@ public:
     PluginHost &operator=(const PluginHost &) = delete;
 
     bool load(const QString &path);
+    // Reads the metadata alone: the library's code is not run.
+    bool readMetaData(const QString &path);
 
     BasicPaymentProcessing *processing() const { return m_processing; }
     QJsonObject metaData() const { return m_loader.metaData(); }

@@ -8,8 +8,10 @@ namespace {
 constexpr std::chrono::milliseconds RefreshInterval(200);
 }
 
-ProgressLine::ProgressLine(Counter statusQueries)
+ProgressLine::ProgressLine(Counter statusQueries, std::chrono::seconds limit, const QString &hint)
     : m_statusQueries(std::move(statusQueries))
+    , m_limit(limit)
+    , m_hint(hint)
 {
 }
 
@@ -40,14 +42,17 @@ void ProgressLine::stop()
     Console::clearLive();
 }
 
-QString ProgressLine::text(std::chrono::milliseconds elapsed, int statusQueries)
+QString ProgressLine::text(std::chrono::milliseconds elapsed, std::chrono::seconds limit, int statusQueries,
+                          const QString &hint)
 {
     const qint64 tenths = elapsed.count() / 100;
-    return QStringLiteral("waiting for the service: %1.%2 s, %3 status %4")
-        .arg(tenths / 10)
-        .arg(tenths % 10)
-        .arg(statusQueries)
-        .arg(statusQueries == 1 ? QStringLiteral("query") : QStringLiteral("queries"));
+    const QString line = QStringLiteral("waiting for the service: %1.%2 of %3 s, %4 status %5")
+                             .arg(tenths / 10)
+                             .arg(tenths % 10)
+                             .arg(limit.count())
+                             .arg(statusQueries)
+                             .arg(statusQueries == 1 ? QStringLiteral("query") : QStringLiteral("queries"));
+    return hint.isEmpty() ? line : line + QStringLiteral("; ") + hint;
 }
 
 void ProgressLine::run()
@@ -56,7 +61,7 @@ void ProgressLine::run()
     while (!m_stopping) {
         const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - m_start);
-        Console::showLive(text(elapsed, m_statusQueries()));
+        Console::showLive(text(elapsed, m_limit, m_statusQueries(), m_hint));
         m_wake.wait_for(lock, RefreshInterval, [this] { return m_stopping; });
     }
 }

@@ -11,15 +11,16 @@
 namespace vesanuhost {
 
 // The live "waiting" line on stderr while a payment blocks the main thread
-// in the plug-in: elapsed time and status queries so far, redrawn a few
-// times a second from a thread of its own. Stops (and wipes the line) on
-// stop() or destruction.
+// in the plug-in: elapsed time against the plug-in's limit, status queries
+// so far and how to stop, redrawn a few times a second from a thread of its
+// own. Stops (and wipes the line) on stop() or destruction.
 class ProgressLine
 {
 public:
     using Counter = std::function<int()>;
 
-    explicit ProgressLine(Counter statusQueries);
+    // `limit`: the plug-in's payDuration; `hint`: how to stop, or empty.
+    ProgressLine(Counter statusQueries, std::chrono::seconds limit, const QString &hint);
     ~ProgressLine();
     ProgressLine(const ProgressLine &) = delete;
     ProgressLine &operator=(const ProgressLine &) = delete;
@@ -27,12 +28,15 @@ public:
     void start();
     void stop();
 
-    static QString text(std::chrono::milliseconds elapsed, int statusQueries);
+    static QString text(std::chrono::milliseconds elapsed, std::chrono::seconds limit, int statusQueries,
+                        const QString &hint);
 
 private:
     void run();
 
     Counter m_statusQueries;
+    std::chrono::seconds m_limit;
+    QString m_hint;
     std::thread m_thread;
     std::mutex m_mutex;
     std::condition_variable m_wake;

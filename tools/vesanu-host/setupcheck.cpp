@@ -55,13 +55,19 @@ void SetupCheck::checkIniFile(const QString &path)
         add(Mark::Ok, QStringLiteral("ini file is not readable by other users"));
 }
 
-void SetupCheck::checkSettings(Config &config)
+QStringList SetupCheck::missingSettings(Config &config)
 {
     QStringList missing;
     for (const char *name : {SettingBranchId, SettingCashboxCode, SettingSecretKey}) {
         if (config.getString(key(name)).isEmpty())
             missing << key(name);
     }
+    return missing;
+}
+
+void SetupCheck::checkSettings(Config &config)
+{
+    const QStringList missing = missingSettings(config);
     if (missing.isEmpty())
         add(Mark::Ok, QStringLiteral("branch, cashbox and secret key are set"));
     else

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class Config;
 class PaymentProcessingAnswer;
@@ -28,6 +29,8 @@ public:
     void checkIniFile(const QString &path);
     // The settings as the host's configuration store reads them.
     void checkSettings(Config &config);
+    // The required settings that are missing or empty, by their keys.
+    static QStringList missingSettings(Config &config);
     void checkPlugin(bool loaded, const QString &detail);
     void checkConnection(const PaymentProcessingAnswer &answer);
     void skip(const QString &text);
