@@ -4,6 +4,7 @@
 #include "log4qt/logger.h"
 #include "log4qt/logmanager.h"
 #include "vesanu/api/constants.h"
+#include "vesanu/journal/journalconstants.h"
 
 #include <QThread>
 
@@ -68,7 +69,7 @@ TEST(LogWatcher, CountsStatusRequestsLoggedThroughTheVesanuLogger)
 
     // A void the service did not take: the payment may still be charged.
     logger->error(vesanu::api::LogVoidRefused, QStringLiteral("id"));
-    logger->error(vesanu::api::LogRecoveryVoidRefused, QStringLiteral("older"));
+    logger->error(vesanu::journal::LogRecoveryVoidRefused, QStringLiteral("older"));
     EXPECT_EQ(LogWatcher::voidsRefused(), 1) << "an earlier payment's void is not this one's";
 
     LogWatcher::resetCounts();
