@@ -24,6 +24,8 @@ inline const char *const InfoRrn = "rrn";
 inline const char *const InfoValutCode = "valutCode";
 inline const char *const InfoPaymentProvider = "paymentProvider";
 inline const char *const InfoPaymentId = "paymentId";
+// Where the customer's money is: one of the api's Money* names.
+inline const char *const InfoMoneyState = "moneyState";
 
 // Queued messages.
 inline const char *const MessageType = "messagetype";
@@ -35,9 +37,12 @@ inline const char *const FiscalDataQr = "qr";
 
 // Log lines.
 inline const char *const LogPayment = "Оплата на сумму %1";
+inline const char *const LogRefund = "Возврат на сумму %1";
 inline const char *const LogReversal = "Отмена операции: %1";
 inline const char *const LogQueuedMessage = "Отправка сообщения из очереди";
 inline const char *const LogUnknownMessage = "Неизвестный тип сообщения";
+// Before the missing keys in the log line of settings that cannot be used.
+inline const char *const ReasonUnreadable = "файл не прочитан, нет ";
 
 // Every VesaNu answer carries this payment method.
 constexpr int PaymentMethodVesaNu = 2;

@@ -20,6 +20,7 @@ PaymentProcessingAnswer createAnswer(const Interface::RequestResult &result,
     QMap<QString, QVariant> printable = additionalInfo;
     printable.remove(QString::fromUtf8(constants::InfoValutCode));
     printable.remove(QString::fromUtf8(constants::InfoRrn));
+    printable.remove(QString::fromUtf8(constants::InfoMoneyState));
     if (!printable.isEmpty()) {
         const QJsonDocument json = QJsonDocument::fromVariant(QVariant(printable));
         answer.setAdditionalData(QString::fromUtf8(json.toJson(QJsonDocument::Compact)));

@@ -1,6 +1,7 @@
 #include "vesanu/vesanu.h"
 
 #include "vesanu/api/configstore.h"
+#include "vesanu/api/constants.h"
 #include "vesanu/constants.h"
 
 namespace vesanu {
@@ -12,6 +13,19 @@ namespace {
 QString text(const char *utf8)
 {
     return QString::fromUtf8(utf8);
+}
+
+QString amountText(const PaymentProcessingRequest &request)
+{
+    return QString::number(double(request.getAmount()) * 0.01, 'f', 2);
+}
+
+// The money's state, for every answer of a payment, refund or cancel.
+void addMoneyState(QMap<QString, QVariant> *info, const Interface::RequestResult &result)
+{
+    const QString state = QString::fromLatin1(api::moneyStateName(result.money));
+    if (!state.isEmpty())
+        info->insert(text(InfoMoneyState), state);
 }
 
 } // namespace
@@ -32,26 +46,36 @@ VesaNu::~VesaNu() = default;
 
 void VesaNu::init()
 {
-    api::configStore()->loadFile(text(ConfigFile), QString());
+    const bool loaded = api::loadSettings(text(ConfigFile));
     paymentProvider = api::configStore()->getString(
         text(SettingPaymentProvider), text(DefaultPaymentProvider));
     interface->init();
+    // Named here, where the file is known; nothing leaves until it is mended.
+    const QString missing = interface->getSettingsProblem();
+    if (!missing.isEmpty()) {
+        logger->error(api::LogSettingsMissing,
+                      text(ConfigFile) + QLatin1String(": ")
+                          + (loaded ? QString() : text(ReasonUnreadable)) + missing);
+    }
 }
 
 PaymentProcessingAnswer VesaNu::payment(const PaymentProcessingRequest &request)
 {
-    logger->info(LogPayment, QString::number(double(request.getAmount()) * 0.01, 'f', 2));
-    if (request.getRequestType() != RequestTypePayment)
+    if (request.getRequestType() != RequestTypePayment) {
+        logger->info(LogRefund, amountText(request));
         return reversal(request);
+    }
+    logger->info(LogPayment, amountText(request));
 
     const Interface::RequestResult result = interface->payment(request);
-    const QMap<QString, QVariant> additionalInfo{
+    QMap<QString, QVariant> additionalInfo{
         {text(InfoPhone), result.getPhone()},
         {text(InfoRrn), result.getTransactionId()},
         {text(InfoValutCode), request.getValutCode()},
         {text(InfoPaymentProvider), paymentProvider},
         {text(InfoPaymentId), result.getPaymentId()},
     };
+    addMoneyState(&additionalInfo, result);
     PaymentProcessingAnswer answer = createAnswer(result, additionalInfo);
     answer.setTerminalId(interface->getBranchId());
     if (result.success)
@@ -70,10 +94,11 @@ PaymentProcessingAnswer VesaNu::reversal(const PaymentProcessingRequest &request
 {
     logger->info(LogReversal, request.getRrn());
     const Interface::RequestResult result = interface->reversal(request);
-    const QMap<QString, QVariant> additionalInfo{
+    QMap<QString, QVariant> additionalInfo{
         {text(InfoRrn), request.getRrn()},
         {text(InfoValutCode), request.getValutCode()},
     };
+    addMoneyState(&additionalInfo, result);
     return createAnswer(result, additionalInfo);
 }
 

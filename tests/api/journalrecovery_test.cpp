@@ -45,6 +45,7 @@ struct RecoveryCase
     Reply voided;
     const char *exchanges; // S status question, V void
     State after;
+    int attempts = 0; // failed attempts before this run
 };
 
 // What one run does with one entry: which exchanges it spends and what the
@@ -58,6 +59,9 @@ const RecoveryCase kCases[] = {
      "SV", State::Voided},
     {"in flight, unknown: void confirms it", State::InFlight, 60, 0, false, kAtStart, kNotFound,
      kNotFound, "SV", State::Voided},
+    // Its request may still be on its way: "not known" proves nothing yet.
+    {"just sent, unknown: pending", State::InFlight, 10, 0, false, kAtStart, kNotFound, kNotFound,
+     "SV", State::VoidPending},
     // The status named the payment: "not known" to its void proves nothing.
     {"in flight, paid, void not known: pending", State::InFlight, 60, 0, false, kAtStart, kPaid,
      kNotFound, "SV", State::VoidPending},
@@ -90,10 +94,16 @@ const RecoveryCase kCases[] = {
     // for a week, or a clock that jumped, still voids first.
     {"older than its retry age: voided first", State::InFlight, 8 * kDay, 0, false, kAtStart,
      kPaid, kReversed, "SV", State::Voided},
-    {"older than its retry age, void refused: abandoned", State::InFlight, 8 * kDay, 0, false,
-     kAtStart, kPaid, kFailed, "SV", State::Abandoned},
+    // Nor does age alone: a clock that jumped makes the service refuse the void too.
+    {"older than its retry age, void refused once: pending", State::InFlight, 8 * kDay, 0, false,
+     kAtStart, kPaid, kFailed, "SV", State::VoidPending},
+    {"older than its retry age, refused a day long: abandoned", State::InFlight, 8 * kDay, 0,
+     false, kAtStart, kPaid, kFailed, "SV", State::Abandoned, 24},
     {"void pending past its age: asked, then abandoned", State::VoidPending, 8 * kDay, 0, true,
-     kAtStart, kPaid, kFailed, "SV", State::Abandoned},
+     kAtStart, kPaid, kFailed, "SV", State::Abandoned, 24},
+    // A back-off written while the clock was a year ahead is over.
+    {"before a payment, back-off from a clock far ahead: voided", State::VoidPending, 60,
+     365 * kDay, false, kBeforePayment, kPaid, kReversed, "V", State::Voided},
 };
 
 class JournalRecoveryTable : public ::testing::TestWithParam<RecoveryCase>
@@ -125,6 +135,7 @@ TEST_P(JournalRecoveryTable, SettlesAnOpenEntry)
     entry.state = c.state;
     entry.nextAttempt = kNow + c.dueInSeconds;
     entry.acknowledged = c.acknowledged;
+    entry.attempts = c.attempts;
 
     std::string spent;
     PaymentJournal::Entry written = entry;

@@ -59,8 +59,9 @@ TEST(JournalStorageFault, AFailedCommitMayStillBeOnDisk)
             const QString path = folder.filePath(QStringLiteral("journal.sqlite"));
             makeJournal(path);
             const QString output = runChild(path, QStringLiteral("%1:%2").arg(QLatin1String(fault.kind)).arg(n));
-            if (output.contains(QLatin1String("open: failed")))
-                continue; // the fault fell in the open
+            // The fault fell in the open: refused, or in a write the open can do without.
+            if (output.contains(QLatin1String("open: failed")) || output.contains(QLatin1String("insert: ok")))
+                continue;
             ASSERT_TRUE(output.contains(QLatin1String("insert: failed"))) << qPrintable(output);
             hitTheInsert = true;
             EXPECT_TRUE(output.contains(fault.found ? QLatin1String("reopened: found")

@@ -11,5 +11,10 @@ namespace api {
 // nothing else.
 Config *configStore();
 
+// Loads the ini file into the store. False only when the host's store says
+// the load failed; a store whose loadFile() reports nothing is taken at its
+// word, and the settings' own values then tell whether it worked.
+bool loadSettings(const QString &path);
+
 } // namespace api
 } // namespace vesanu

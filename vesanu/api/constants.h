@@ -108,7 +108,7 @@ inline const char *const TextStatusFailed = "Операция отклонена
 inline const char *const KeyStatusTimeout = "requestStatusTimeout";
 inline const char *const TextStatusTimeout = "Истекло время ожидания подтверждения операции";
 inline const char *const KeyInterrupted = "requestInterrupted";
-inline const char *const TextInterrupted = "Оплата прервана кассиром";
+inline const char *const TextInterrupted = "Оплата прервана кассиром и отменена. Деньги не списаны";
 inline const char *const KeyConnectionWorks = "requestConnectionWorks";
 inline const char *const TextConnectionWorks = "Связь с сервисом установлена";
 // Reached, but it answered a wrongly signed question as it answered ours.
@@ -124,9 +124,41 @@ inline const char *const TextJournalUnavailable =
 inline const char *const KeyJournalUnrecorded = "vesaNuJournalUnrecorded";
 inline const char *const TextJournalUnrecorded =
     "Журнал платежей VesaNu недоступен, оплата отменена";
+// What the cashier reads when the money's state asks for its own action.
+inline const char *const KeyPaymentNotSent = "vesaNuPaymentNotSent";
+inline const char *const TextPaymentNotSent =
+    "Оплата не отправлена: нет связи с сервисом VesaNu. Деньги не списаны, оплату можно повторить";
+inline const char *const KeyPaymentVoided = "vesaNuPaymentVoided";
+inline const char *const TextPaymentVoided =
+    "Оплата не подтверждена сервисом и отменена. Деньги не списаны, оплату можно повторить";
+inline const char *const KeyPaymentInDoubt = "vesaNuPaymentInDoubt";
+inline const char *const TextPaymentInDoubt =
+    "Оплата не подтверждена, и ее отмена еще не подтверждена сервисом. Не повторяйте оплату и "
+    "не считайте продажу оплаченной: платеж будет отменен автоматически, списанные деньги "
+    "вернутся покупателю";
+inline const char *const KeyRefundNotSent = "vesaNuRefundNotSent";
+inline const char *const TextRefundNotSent =
+    "Возврат не отправлен: нет связи с сервисом VesaNu. Деньги не возвращены, возврат можно повторить";
+inline const char *const KeyRefundUndecided = "vesaNuRefundUndecided";
+inline const char *const TextRefundUndecided =
+    "Возврат не подтвержден сервисом. Не возвращайте деньги другим способом: повторите возврат "
+    "позже, повтор безопасен";
+inline const char *const KeySettingsMissing = "vesaNuSettingsMissing";
+inline const char *const TextSettingsMissing =
+    "Настройки VesaNu не прочитаны, операция не отправлена. Обратитесь к специалисту";
 inline const char *const KeyPartialRefund = "vesaNuPartialRefund";
 inline const char *const TextPartialRefund =
     "VesaNu возвращает только всю сумму платежа, частичный возврат невозможен";
+
+// The money's state, as the host reads it in the answer's additional information.
+inline const char *const MoneyCharged = "charged";
+inline const char *const MoneyNotCharged = "notCharged";
+inline const char *const MoneyVoided = "voided";
+inline const char *const MoneyInDoubt = "inDoubt";
+inline const char *const MoneyRefunded = "refunded";
+inline const char *const MoneyAlreadyRefunded = "alreadyRefunded";
+inline const char *const MoneyNotRefunded = "notRefunded";
+inline const char *const MoneyRefundUndecided = "refundUndecided";
 
 // Log lines.
 inline const char *const LogNoData = "Некорректный ответ от сервера (нет данных)";
@@ -149,7 +181,16 @@ inline const char *const LogConnectionSignatureRefused = "Проверка св�
 inline const char *const LogConnectionUnproven = "Проверка связи: подпись не проверена: %1";
 inline const char *const LogPaymentInterrupted = "Оплата прервана кассиром: %1";
 inline const char *const LogNotFound = "Сервис не знает операцию: %1";
+// The end of every payment, refund and cancel: its transaction id, and where the money is.
+inline const char *const LogEndCharged = "Оплата проведена: %1";
+inline const char *const LogEndNotCharged = "Оплата не проведена, деньги не списаны: %1";
+inline const char *const LogEndVoided = "Оплата отменена, деньги не списаны: %1";
+inline const char *const LogEndInDoubt = "Оплата не подтверждена, отмена будет повторена: %1";
+inline const char *const LogEndRefunded = "Возврат проведен: %1";
+inline const char *const LogEndAlreadyRefunded = "Возврат уже был проведен ранее: %1";
+inline const char *const LogEndNotRefunded = "Возврат не проведен: %1";
 inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";
+inline const char *const LogSettingsMissing = "Настройки VesaNu не прочитаны: %1";
 inline const char *const LogOtherTransaction = "Ответ сервера относится к другой операции: %1";
 inline const char *const LogJournalUnrecorded = "Успешный платеж не записан в журнал, отмена: %1";
 

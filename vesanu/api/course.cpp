@@ -21,15 +21,16 @@ Course::Step Course::begin(TimePoint now)
 
 Course::Step Course::answered(Outcome outcome, int status, TimePoint sentAt, TimePoint now)
 {
-    if (outcome == Outcome::Answered && m_state != State::Voiding)
+    if (acknowledges(outcome, status) && m_state != State::Voiding)
         m_acknowledged = true;
     switch (m_state) {
     case State::Opening:
+        m_opened = now;
         return opened(outcome, status, now);
     case State::Asking:
         return statusAnswered(outcome, status, sentAt, now);
     case State::Voiding:
-        return voidAnswered(outcome, status);
+        return voidAnswered(outcome, status, now);
     case State::Pausing:
     case State::Done:
         break;
@@ -98,12 +99,13 @@ Course::Step Course::statusAnswered(Outcome outcome, int status, TimePoint sentA
     return {Action::SleepUntil, due};
 }
 
-Course::Step Course::voidAnswered(Outcome outcome, int status)
+Course::Step Course::voidAnswered(Outcome outcome, int status, TimePoint now)
 {
-    m_voidConfirmed = confirmsVoid(outcome, status, m_acknowledged);
+    const qint64 age = std::chrono::duration_cast<std::chrono::seconds>(now - m_opened).count();
+    m_voidConfirmed = confirmsVoid(outcome, status, {m_acknowledged, age});
     m_voided = true;
     // An answer to the void names the payment too, for whoever voids it next.
-    if (outcome == Outcome::Answered)
+    if (acknowledges(outcome, status))
         m_acknowledged = true;
     m_state = State::Done;
     return {Action::Finish};

@@ -4,6 +4,7 @@
 #include "vesanu/api/configstore.h"
 #include "vesanu/api/constants.h"
 #include "vesanu/api/exchangeoutcome.h"
+#include "vesanu/api/moneystate.h"
 #include "vesanu/journal/bookkeeper.h"
 
 #include <QCryptographicHash>
@@ -35,14 +36,23 @@ milliseconds secondsSetting(Config *config, const char *key, int defaultSeconds)
     return milliseconds(qint64(config->getInt(text(key), defaultSeconds)) * 1000);
 }
 
-// What the course sees of a result. A failure that claims to be an answer
-// (a derived sendRequest that set success alone) is taken as unreadable:
-// never as a success, never as a refusal.
-Outcome observed(const Interface::RequestResult &result)
+journal::Bookkeeper::References references(const PaymentProcessingRequest &request)
 {
-    if (result.outcome == Outcome::Answered && !result.success)
-        return Outcome::Unreadable;
-    return result.outcome;
+    return {request.getShiftNumber(), request.getCheckNumber(), request.getDocumentId()};
+}
+
+journal::PaymentJournal::RefundState refundState(MoneyState money)
+{
+    using State = journal::PaymentJournal::RefundState;
+    switch (money) {
+    case MoneyState::Refunded:
+    case MoneyState::AlreadyRefunded:
+        return State::Refunded;
+    case MoneyState::RefundUndecided:
+        return State::Undecided;
+    default:
+        return State::Refused;
+    }
 }
 
 // Runs `step`; anything it throws is logged and reported as false.
@@ -94,6 +104,17 @@ void Interface::init()
     cashboxCode = config->getString(text(SettingCashboxCode));
     branchId = config->getString(text(SettingBranchId));
     secretKey = config->getString(text(SettingSecretKey));
+    // Without them a token would go to whatever address with no credentials.
+    QStringList missing;
+    for (const auto &[key, value] : {std::pair<const char *, const QString *>{SettingBranchId, &branchId},
+                                     {SettingCashboxCode, &cashboxCode},
+                                     {SettingSecretKey, &secretKey}}) {
+        if (value->trimmed().isEmpty())
+            missing << text(key);
+    }
+    settingsProblem = missing.join(QLatin1String(", "));
+    if (!settingsProblem.isEmpty())
+        return;
     // At least a day each: 0 would abandon every open payment at once, and
     // forget every payment's amount before its refund.
     const auto days = [config](const char *key, int defaultDays) {
@@ -114,13 +135,20 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
     // closed again on every way out.
     const WaitGate::Session interruptible(waitGate);
     const QString id = getUuid();
+    return ended(pay(request, id), id);
+}
+
+Interface::RequestResult Interface::pay(const PaymentProcessingRequest &request, const QString &id)
+{
+    if (!settingsProblem.isEmpty())
+        return settingsMissing(MoneyState::NotCharged, id);
     // Nothing leaves unless the journal can account for it.
     if (!bookkeeper->prepare(RecoveryExchangesBeforePayment))
         return journalUnavailable(id);
     // Pressed while earlier payments were being settled: this one never leaves.
     if (waitGate.isInterrupted())
         return interruptedBeforeSending(id);
-    if (!bookkeeper->begin(id, request.getAmount(), request.getValutCode()))
+    if (!bookkeeper->begin(id, request.getAmount(), request.getValutCode(), references(request)))
         return journalUnavailable(id);
     // Member by member: Qt 5.12 has no out-of-line list constructor.
     QJsonObject body;
@@ -136,16 +164,32 @@ Interface::RequestResult Interface::payment(const PaymentProcessingRequest &requ
 
 Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &request) const
 {
-    if (bookkeeper->isPartialRefund(request.getRrn(), request.getAmount()))
-        return partialRefund();
-    logger->info(LogReversal);
     const QString id = request.getRrn();
+    if (!settingsProblem.isEmpty())
+        return ended(settingsMissing(MoneyState::NotRefunded, QString()), id);
+    if (bookkeeper->isPartialRefund(id, request.getAmount()))
+        return ended(partialRefund(), id);
+    bool refundedBefore = false;
+    const qint64 refund =
+        bookkeeper->beginRefund(id, request.getAmount(), references(request), &refundedBefore);
+    logger->info(LogReversal);
     Course course(Course::Kind::Refund, RequestResult::Reversed, payDuration, statusRequestInterval);
-    return follow(course, sendRequest(Reversal, id), id);
+    RequestResult result = follow(course, sendRequest(Reversal, id), id);
+    // The service answers a reversed payment with Reversed again: the host
+    // must not count the money twice.
+    if (result.money == MoneyState::Refunded && refundedBefore)
+        result.money = MoneyState::AlreadyRefunded;
+    bookkeeper->endRefund(refund, refundState(result.money));
+    return ended(result, id);
 }
 
 bool Interface::sendOfdData(const QString &transactionId, const QString &qrCode) const
 {
+    // Without its settings nothing leaves: the host keeps the message queued.
+    if (!settingsProblem.isEmpty()) {
+        logger->error(LogSettingsMissing, settingsProblem);
+        return false;
+    }
     QJsonObject body;
     body.insert(text(JsonTransactionId), transactionId);
     body.insert(text(JsonQrCode), qrCode);
@@ -241,10 +285,13 @@ Course::Step Interface::voidPayment(Course &course, const QString &id) const
 
 // The result the caller hears, made from how the course ended. Only an
 // answer at the target is a success; a wait that ran out or ended at the
-// service's Failed says so, every other ending keeps its last answer's failure.
+// service's Failed says so. Where the money's state asks the cashier for an
+// action of its own, the state decides the text; a refusal keeps the
+// service's code and note.
 Interface::RequestResult Interface::conclude(const Course &course, RequestResult last,
                                              const QString &id) const
 {
+    last.money = moneyStateOf(course);
     const Course::Ending ending = course.ending();
     if (ending == Course::Ending::Reached)
         return last;
@@ -263,12 +310,84 @@ Interface::RequestResult Interface::conclude(const Course &course, RequestResult
         last.errorCode = 0;
         last.message = tr::Tr(text(KeyInterrupted), text(TextInterrupted));
     }
-    const bool undecided = ending == Course::Ending::TimedOut
-                           || ending == Course::Ending::Unanswered
-                           || (ending == Course::Ending::NotFound && course.acknowledged());
-    if (undecided && course.kind() == Course::Kind::Refund)
-        logger->error(LogRefundUndecided, id);
+    const auto says = [&last](const char *key, const char *message) {
+        last.message = tr::Tr(text(key), text(message));
+    };
+    switch (last.money) {
+    case MoneyState::NotCharged:
+        if (ending == Course::Ending::NeverSent)
+            says(KeyPaymentNotSent, TextPaymentNotSent);
+        break;
+    case MoneyState::Voided:
+        if (ending != Course::Ending::Interrupted)
+            says(KeyPaymentVoided, TextPaymentVoided);
+        break;
+    case MoneyState::InDoubt:
+        says(KeyPaymentInDoubt, TextPaymentInDoubt);
+        break;
+    case MoneyState::NotRefunded:
+        if (ending == Course::Ending::NeverSent)
+            says(KeyRefundNotSent, TextRefundNotSent);
+        break;
+    case MoneyState::RefundUndecided:
+        says(KeyRefundUndecided, TextRefundUndecided);
+        break;
+    default:
+        break;
+    }
     return last;
+}
+
+// One line at the end of every payment, refund and cancel: support reads
+// from it whether the customer was charged.
+Interface::RequestResult Interface::ended(RequestResult result, const QString &id) const
+{
+    const auto line = [](MoneyState state) -> const char * {
+        switch (state) {
+        case MoneyState::Charged:
+            return LogEndCharged;
+        case MoneyState::NotCharged:
+            return LogEndNotCharged;
+        case MoneyState::Voided:
+            return LogEndVoided;
+        case MoneyState::InDoubt:
+            return LogEndInDoubt;
+        case MoneyState::Refunded:
+            return LogEndRefunded;
+        case MoneyState::AlreadyRefunded:
+            return LogEndAlreadyRefunded;
+        case MoneyState::NotRefunded:
+            return LogEndNotRefunded;
+        case MoneyState::RefundUndecided:
+            return LogRefundUndecided;
+        case MoneyState::None:
+            break;
+        }
+        return nullptr;
+    };
+    if (const char *text = line(result.money)) {
+        const bool good = result.money == MoneyState::Charged
+                          || result.money == MoneyState::NotCharged
+                          || result.money == MoneyState::Voided
+                          || result.money == MoneyState::Refunded
+                          || result.money == MoneyState::AlreadyRefunded
+                          || result.money == MoneyState::NotRefunded;
+        if (good)
+            logger->info(text, id);
+        else
+            logger->error(text, id);
+    }
+    return result;
+}
+
+// What the course sees of a result. A failure that claims to be an answer
+// (a derived sendRequest that set success alone) is taken as unreadable:
+// never as a success, never as a refusal.
+Outcome Interface::observed(const RequestResult &result)
+{
+    if (result.outcome == Outcome::Answered && !result.success)
+        return Outcome::Unreadable;
+    return result.outcome;
 }
 
 QString Interface::replyReason(const RequestResult &answer)

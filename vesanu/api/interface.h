@@ -2,6 +2,7 @@
 
 #include "vesanu/api/hostheaders.h"
 #include "vesanu/api/course.h"
+#include "vesanu/api/moneystate.h"
 #include "vesanu/api/outcome.h"
 #include "vesanu/api/waitclock.h"
 #include "vesanu/api/waitgate.h"
@@ -79,6 +80,9 @@ public:
         api::Outcome outcome = api::Outcome::Answered;
         // Why nothing usable came back, for the log; not part of equality.
         QString reason;
+        // Where the money is when a payment, refund or cancel ends; not part
+        // of equality.
+        api::MoneyState money = api::MoneyState::None;
     };
 
     Interface();
@@ -112,6 +116,10 @@ public:
     // (interfaceconnection.cpp).
     RequestResult testConnection() const;
 
+    // The settings init() found missing (their keys, joined), or empty: while
+    // any is missing, nothing leaves.
+    QString getSettingsProblem() const { return settingsProblem; }
+
 protected:
     std::chrono::milliseconds timeout;
     std::chrono::milliseconds payDuration;
@@ -127,10 +135,14 @@ private:
     RequestResult follow(api::Course &course, const RequestResult &first, const QString &id) const;
     RequestResult drive(api::Course &course, api::Course::Step step, RequestResult last,
                         const QString &id) const;
+    static api::Outcome observed(const RequestResult &result);
     // What the journal hears of one exchange.
     static QString replyReason(const RequestResult &answer);
     api::Course::Step voidPayment(api::Course &course, const QString &id) const;
     RequestResult conclude(const api::Course &course, RequestResult last, const QString &id) const;
+    RequestResult ended(RequestResult result, const QString &id) const;
+    RequestResult pay(const PaymentProcessingRequest &request, const QString &id);
+    RequestResult settingsMissing(api::MoneyState money, const QString &id) const;
 
     // The three headers, "Auth" signed with `secret`.
     QHash<QString, QString> headersSignedWith(const QString &secret) const;
@@ -147,6 +159,7 @@ private:
     static RequestResult partialRefund();
 
     mutable api::WaitGate waitGate;
+    QString settingsProblem;
     // Set only while askSignedWrongly() runs.
     mutable bool signingWrongly = false;
     std::unique_ptr<journal::Bookkeeper> bookkeeper;

@@ -53,6 +53,8 @@ Interface::RequestResult reached(Interface::RequestResult result, const char *ke
 
 Interface::RequestResult Interface::testConnection() const
 {
+    if (!settingsProblem.isEmpty())
+        return settingsMissing(MoneyState::None, QString());
     const QString id = getUuid();
     const QString address = loggedAddress(getUrl(PaymentStatus, id));
     const RequestResult ours = sendRequest(PaymentStatus, id);

@@ -38,12 +38,13 @@ Bookkeeper::Ending journalEnding(const Course &course)
 
 // A failure the plug-in decides itself, before or instead of the service's word.
 Interface::RequestResult refusedHere(const char *key, const char *message, Outcome outcome,
-                                     const QString &id)
+                                     MoneyState money, const QString &id)
 {
     Interface::RequestResult result;
     result.success = false;
     result.message = tr::Tr(text(key), text(message));
     result.outcome = outcome;
+    result.money = money;
     result.transactionId = id;
     return result;
 }
@@ -65,6 +66,10 @@ Interface::RequestResult Interface::journalEnd(const Course &course, RequestResu
     const bool confirmed = voidNow(id, true);
     bookkeeper->record(id, confirmed ? Bookkeeper::Ending::Voided : Bookkeeper::Ending::VoidPending,
                        {true, 1});
+    if (!confirmed) {
+        return refusedHere(KeyPaymentInDoubt, TextPaymentInDoubt, Outcome::Unreadable,
+                           MoneyState::InDoubt, id);
+    }
     return journalUnrecorded(id);
 }
 
@@ -73,7 +78,7 @@ bool Interface::voidNow(const QString &id, bool acknowledged) const
 {
     const RequestResult voided = sendRequest(Reversal, id);
     const bool confirmed =
-        Course::confirmsVoid(voided.outcome, voided.getPaymentStatus(), acknowledged);
+        Course::confirmsVoid(observed(voided), voided.getPaymentStatus(), {acknowledged, 0});
     if (confirmed)
         logger->info(LogVoidAccepted, id);
     else
@@ -83,25 +88,35 @@ bool Interface::voidNow(const QString &id, bool acknowledged) const
 
 Interface::RequestResult Interface::journalUnavailable(const QString &id)
 {
-    return refusedHere(KeyJournalUnavailable, TextJournalUnavailable, Outcome::NeverSent, id);
+    return refusedHere(KeyJournalUnavailable, TextJournalUnavailable, Outcome::NeverSent,
+                       MoneyState::NotCharged, id);
 }
 
 // The payment went out and was paid, then voided: the cashier must not read
 // that nothing was sent.
 Interface::RequestResult Interface::journalUnrecorded(const QString &id)
 {
-    return refusedHere(KeyJournalUnrecorded, TextJournalUnrecorded, Outcome::Unreadable, id);
+    return refusedHere(KeyJournalUnrecorded, TextJournalUnrecorded, Outcome::Unreadable,
+                       MoneyState::Voided, id);
 }
 
 Interface::RequestResult Interface::interruptedBeforeSending(const QString &id) const
 {
     logger->info(LogPaymentInterrupted, id);
-    return refusedHere(KeyInterrupted, TextInterrupted, Outcome::NeverSent, id);
+    return refusedHere(KeyInterrupted, TextInterrupted, Outcome::NeverSent, MoneyState::NotCharged,
+                       id);
 }
 
 Interface::RequestResult Interface::partialRefund()
 {
-    return refusedHere(KeyPartialRefund, TextPartialRefund, Outcome::NeverSent, QString());
+    return refusedHere(KeyPartialRefund, TextPartialRefund, Outcome::NeverSent,
+                       MoneyState::NotRefunded, QString());
+}
+
+Interface::RequestResult Interface::settingsMissing(MoneyState money, const QString &id) const
+{
+    logger->error(LogSettingsMissing, settingsProblem);
+    return refusedHere(KeySettingsMissing, TextSettingsMissing, Outcome::NeverSent, money, id);
 }
 
 } // namespace vesanu

@@ -83,13 +83,17 @@ bool Bookkeeper::prepare(int exchanges)
     return recover(exchanges, true) && trusted();
 }
 
-bool Bookkeeper::begin(const QString &transactionId, qint64 amount, int currency)
+bool Bookkeeper::begin(const QString &transactionId, qint64 amount, int currency,
+                       const References &references)
 {
     m_current = Entry();
     m_current.transactionId = transactionId;
     m_current.amount = amount;
     m_current.currency = currency;
     m_current.created = m_wallClock();
+    m_current.shiftNumber = references.shiftNumber;
+    m_current.checkNumber = references.checkNumber;
+    m_current.documentId = references.documentId;
     if (m_store.insert(m_current))
         return true;
     // The entry may be on disk all the same: it is settled as never sent,
@@ -140,6 +144,39 @@ bool Bookkeeper::isPartialRefund(const QString &transactionId, qint64 amount)
         return false;
     m_logger->error(LogPartialRefund, transactionId);
     return true;
+}
+
+qint64 Bookkeeper::beginRefund(const QString &transactionId, qint64 amount,
+                               const References &references, bool *before)
+{
+    *before = false;
+    QList<PaymentJournal::Refund> earlier;
+    if (!trusted() || !m_store.refunds(transactionId, &earlier)) {
+        distrust(m_store.errorString());
+        return 0;
+    }
+    for (const PaymentJournal::Refund &refund : earlier)
+        *before = *before || refund.state == PaymentJournal::RefundState::Refunded;
+    PaymentJournal::Refund refund;
+    refund.transactionId = transactionId;
+    refund.amount = amount;
+    refund.created = m_wallClock();
+    refund.shiftNumber = references.shiftNumber;
+    refund.checkNumber = references.checkNumber;
+    refund.documentId = references.documentId;
+    if (m_store.insertRefund(&refund))
+        return refund.id;
+    distrust(m_store.errorString());
+    return 0;
+}
+
+void Bookkeeper::endRefund(qint64 refund, PaymentJournal::RefundState state)
+{
+    PaymentJournal::Refund ended;
+    ended.id = refund;
+    ended.state = state;
+    if (refund != 0 && !m_store.updateRefund(ended))
+        distrust(m_store.errorString());
 }
 
 // The journal is open, still the file at its path, and holds every
@@ -226,7 +263,7 @@ bool Bookkeeper::recover(int exchanges, bool honourBackOff)
 {
     QList<Entry> due;
     if (!m_store.select(PaymentJournal::Selection::Due, &due))
-        return distrust(m_store.errorString());
+        return lost(m_store.errorString());
     JournalRecovery recovery(m_logger, m_askStatus, m_void,
                              [this](const Entry &entry) { return write(entry); });
     return recovery.run(due, {exchanges, m_settings.retrySeconds, honourBackOff}, m_wallClock());
@@ -235,9 +272,18 @@ bool Bookkeeper::recover(int exchanges, bool honourBackOff)
 void Bookkeeper::pruneNow(int atMost)
 {
     m_lastPrune = m_wallClock();
-    // Only settled entries go; a failure here loses nothing and is logged.
+    // Only settled entries go, but a failure may be damage: the file is
+    // opened and checked again before anything else is written to it.
     if (!m_store.prune(m_lastPrune - m_settings.keepSeconds, atMost))
-        distrust(m_store.errorString());
+        lost(m_store.errorString());
+}
+
+// A read or a prune failed: what else the file holds is unknown until it is
+// opened and checked again, which the next trusted() does.
+bool Bookkeeper::lost(const QString &reason)
+{
+    m_store.close();
+    return distrust(reason);
 }
 
 bool Bookkeeper::distrust(const QString &reason)

@@ -47,6 +47,14 @@ public:
         int voids = 0; // voids sent
     };
 
+    // The host's references of the sale: support finds a payment by its receipt.
+    struct References
+    {
+        int shiftNumber = 0;
+        int checkNumber = 0;
+        QString documentId;
+    };
+
     // The wall clock in seconds since the epoch, handed in.
     using WallClock = std::function<qint64()>;
 
@@ -62,7 +70,8 @@ public:
     // Settles due entries first, within `exchanges`. The reason is logged.
     bool prepare(int exchanges);
     // The entry written before the request leaves.
-    bool begin(const QString &transactionId, qint64 amount, int currency);
+    bool begin(const QString &transactionId, qint64 amount, int currency,
+               const References &references);
     // The service answered about a payment still under way.
     void acknowledge(const QString &transactionId);
     // The course's end, recorded before the host is told. False when the
@@ -73,6 +82,14 @@ public:
     // A refund of part of a payment this register took and recorded as paid.
     bool isPartialRefund(const QString &transactionId, qint64 amount);
 
+    // A refund or cancel about to leave, kept for support; its number, or 0
+    // when the journal cannot keep it (the refund goes on: the service
+    // reverses a payment once, so nothing is at stake but the record).
+    // *before: an earlier refund of this payment was confirmed.
+    qint64 beginRefund(const QString &transactionId, qint64 amount, const References &references,
+                       bool *before);
+    void endRefund(qint64 refund, PaymentJournal::RefundState state);
+
 private:
     bool trusted();
     bool followsPath();
@@ -82,6 +99,7 @@ private:
     bool recover(int exchanges, bool honourBackOff);
     void pruneNow(int atMost);
     bool distrust(const QString &reason);
+    bool lost(const QString &reason);
 
     Log4Qt::Logger *m_logger;
     JournalRecovery::Exchange m_askStatus;

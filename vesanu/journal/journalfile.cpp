@@ -25,26 +25,57 @@ namespace journal {
 #define VESANU_WHERE_PRUNABLE "WHERE state IN " VESANU_PRUNABLE_STATES
 
 const char JournalFile::ColumnsV2[] = "transaction_id, amount, currency, created, state, attempts,"
-                                      " next_attempt, acknowledged, questions, voids, reason";
+                                      " next_attempt, acknowledged, questions, voids, reason,"
+                                      " shift_number, check_number, document_id";
 const char JournalFile::ColumnsV1[] = "transaction_id, amount, currency, created, state, attempts,"
-                                      " next_attempt, 0, 0, 0, ''";
+                                      " next_attempt, 0, 0, 0, '', 0, 0, ''";
 const char JournalFile::WhereDue[] = VESANU_WHERE_DUE;
 const char JournalFile::WhereNeedsPerson[] = VESANU_WHERE_NEEDS_PERSON;
 const char JournalFile::OrderByAge[] = "ORDER BY created, rowid";
 const char JournalFile::WhereTransaction[] = "WHERE transaction_id = ?1";
 const char JournalFile::Insert[] =
     "INSERT INTO payments (transaction_id, state, attempts, next_attempt, acknowledged,"
-    " questions, voids, reason, amount, currency, created)"
-    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)";
+    " questions, voids, reason, amount, currency, created, shift_number, check_number,"
+    " document_id)"
+    " VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14)";
 const char JournalFile::Update[] =
     "UPDATE payments SET state = ?2, attempts = ?3, next_attempt = ?4, acknowledged = ?5,"
     " questions = ?6, voids = ?7, reason = ?8 WHERE transaction_id = ?1";
 // Bounded: after a long pause every entry may be past its keep age at once.
+// The state is looked at again on the row itself ("+state" keeps SQLite
+// from taking the index's word for it): a damaged index must not delete an
+// open entry.
 const char JournalFile::Prune[] =
     "DELETE FROM payments WHERE rowid IN (SELECT rowid FROM payments " VESANU_WHERE_PRUNABLE
+    " AND created < ?1 ORDER BY created LIMIT ?2) AND +state IN " VESANU_PRUNABLE_STATES;
+
+#define VESANU_REFUNDS_PRUNABLE "state IN ('refunded', 'refund-refused')"
+
+const char JournalFile::RefundColumns[] = "id, transaction_id, amount, created, state, shift_number,"
+                                          " check_number, document_id, reason";
+const char JournalFile::InsertRefund[] =
+    "INSERT INTO refunds (transaction_id, amount, created, state, shift_number, check_number,"
+    " document_id, reason) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+const char JournalFile::UpdateRefund[] = "UPDATE refunds SET state = ?2, reason = ?3 WHERE id = ?1";
+const char JournalFile::PruneRefunds[] =
+    "DELETE FROM refunds WHERE id IN (SELECT id FROM refunds WHERE " VESANU_REFUNDS_PRUNABLE
     " AND created < ?1 ORDER BY created LIMIT ?2)";
 
 namespace {
+
+// The refunds and cancels of format 2, with the host's references; their
+// outcome is for people: recovery never touches them.
+const char kRefundsTable[] = "CREATE TABLE refunds ("
+                             " id INTEGER PRIMARY KEY,"
+                             " transaction_id TEXT NOT NULL,"
+                             " amount INTEGER NOT NULL,"
+                             " created INTEGER NOT NULL,"
+                             " state TEXT NOT NULL,"
+                             " shift_number INTEGER NOT NULL DEFAULT 0,"
+                             " check_number INTEGER NOT NULL DEFAULT 0,"
+                             " document_id TEXT NOT NULL DEFAULT '',"
+                             " reason TEXT NOT NULL DEFAULT '');"
+                             "CREATE INDEX refunds_transaction ON refunds (transaction_id);";
 
 // Format 1's table; format 2 adds kNewColumns. Times are seconds since the epoch.
 const char kTableV1[] = "CREATE TABLE payments ("
@@ -60,6 +91,10 @@ const char *const kNewColumns[] = {
     "questions INTEGER NOT NULL DEFAULT 0",
     "voids INTEGER NOT NULL DEFAULT 0",
     "reason TEXT NOT NULL DEFAULT ''",
+    // The host's references: the receipt a payment belongs to, for support.
+    "shift_number INTEGER NOT NULL DEFAULT 0",
+    "check_number INTEGER NOT NULL DEFAULT 0",
+    "document_id TEXT NOT NULL DEFAULT ''",
 };
 // What the store's scans select on: each holds the few entries its query wants.
 const char kIndexes[] = "CREATE INDEX payments_due ON payments (created) " VESANU_WHERE_DUE ";"
@@ -111,7 +146,7 @@ bool writeNewJournal(const QByteArray &file, QString *error)
     QByteArray sql = "PRAGMA synchronous = FULL; BEGIN;" + QByteArray(kTableV1);
     for (const char *column : kNewColumns)
         sql += ", " + QByteArray(column);
-    sql += ");" + QByteArray(kIndexes) + formatPragmas() + "COMMIT;";
+    sql += ");" + QByteArray(kIndexes) + kRefundsTable + formatPragmas() + "COMMIT;";
     const bool made = sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
                       && JournalFile::execute(db, sql.constData(), error);
     if (!made && error->isEmpty())
@@ -175,8 +210,14 @@ int JournalFile::inspect(sqlite3 *db, QString *error)
     sqlite3_stmt *columns = nullptr;
     const QByteArray probe = "SELECT " + QByteArray(version == 1 ? ColumnsV1 : ColumnsV2)
                              + " FROM payments LIMIT 0";
-    const bool complete = sqlite3_prepare_v2(db, probe.constData(), -1, &columns, nullptr) == SQLITE_OK;
+    bool complete = sqlite3_prepare_v2(db, probe.constData(), -1, &columns, nullptr) == SQLITE_OK;
     sqlite3_finalize(columns);
+    if (complete && version == Version) {
+        const QByteArray refunds = "SELECT " + QByteArray(RefundColumns) + " FROM refunds LIMIT 0";
+        columns = nullptr;
+        complete = sqlite3_prepare_v2(db, refunds.constData(), -1, &columns, nullptr) == SQLITE_OK;
+        sqlite3_finalize(columns);
+    }
     if (!complete) {
         sqliteFailure(db, error, QStringLiteral("not a payment journal"));
         return 0;
@@ -190,12 +231,28 @@ int JournalFile::inspect(sqlite3 *db, QString *error)
     return version;
 }
 
+bool JournalFile::indexesAgree(sqlite3 *db, QString *error)
+{
+    QByteArray indexed;
+    QByteArray everyRow;
+    if (!firstValue(db, "SELECT count(*) FROM payments INDEXED BY payments_due " VESANU_WHERE_DUE,
+                    &indexed, error)
+        || !firstValue(db, "SELECT count(*) FROM payments NOT INDEXED " VESANU_WHERE_DUE, &everyRow,
+                       error))
+        return false;
+    if (indexed == everyRow)
+        return true;
+    *error = QStringLiteral("the journal is damaged: its index names %1 open entries, its rows %2")
+                 .arg(QString::fromLatin1(indexed), QString::fromLatin1(everyRow));
+    return false;
+}
+
 bool JournalFile::migrate(sqlite3 *db, QString *error)
 {
     QByteArray sql = "BEGIN IMMEDIATE;";
     for (const char *column : kNewColumns)
         sql += "ALTER TABLE payments ADD COLUMN " + QByteArray(column) + ";";
-    sql += kIndexes + formatPragmas() + "COMMIT;";
+    sql += kIndexes + QByteArray(kRefundsTable) + formatPragmas() + "COMMIT;";
     if (execute(db, sql.constData(), error))
         return true;
     *error = QStringLiteral("cannot migrate the journal from format 1: ") + *error;
@@ -247,6 +304,7 @@ bool JournalFile::status(const QByteArray *name, int fd, Status *status)
     status->inode = kernel.st_ino;
     status->isFile = S_ISREG(kernel.st_mode);
     status->size = kernel.st_size;
+    status->links = kernel.st_nlink;
     return true;
 }
 

@@ -23,13 +23,14 @@ namespace journal {
 //     and never written; earlier is not a format we wrote. With id 0: 1 is
 //     the first build's format (columns transaction_id to next_attempt),
 //     anything else (0: a database nobody made a journal of) is not a journal.
-//   - The table "payments" has every column of its version.
+//   - The table "payments" has every column of its version, and format 2
+//     its table "refunds".
 //   - PRAGMA quick_check says "ok" (the file's structure; it does not
 //     compare indexes with the table: PaymentJournal reports what a read
 //     finds then).
-// A writer migrates format 1 in place, in one transaction: the four columns
-// of format 2 added with their defaults, the indexes made, application_id
-// and user_version set. A reader reads format 1 as it is, the new fields
+// A writer migrates format 1 in place, in one transaction: the columns of
+// format 2 added with their defaults, the indexes and the refunds table
+// made, application_id and user_version set. A reader reads format 1 as it is, the new fields
 // at their defaults.
 //
 // A new journal is made complete under a temporary name beside the path and
@@ -53,11 +54,18 @@ public:
     static const char OrderByAge[];
     static const char WhereTransaction[];
     // ?1 to ?8 in both: transaction_id, state, attempts, next_attempt,
-    // acknowledged, questions, voids, reason; Insert's ?9 to ?11: amount,
-    // currency, created.
+    // acknowledged, questions, voids, reason; Insert's ?9 to ?14: amount,
+    // currency, created, shift_number, check_number, document_id.
     static const char Insert[];
     static const char Update[];
     static const char Prune[];
+    // The refunds of format 2: RefundColumns in order; InsertRefund's ?1 to
+    // ?8 transaction_id, amount, created, state, shift_number, check_number,
+    // document_id, reason; UpdateRefund's ?1 id, ?2 state, ?3 reason.
+    static const char RefundColumns[];
+    static const char InsertRefund[];
+    static const char UpdateRefund[];
+    static const char PruneRefunds[];
 
     // Makes a complete journal at `path`, in a folder that exists. True too
     // when another process made one there meanwhile (the caller opens
@@ -67,6 +75,11 @@ public:
     // The format (1 or 2) of the journal open in `db`, which is checked by
     // the rules above and left unwritten; 0 with *error when it is refused.
     static int inspect(sqlite3 *db, QString *error);
+
+    // The open entries found through their index and by reading every row
+    // agree: quick_check does not compare an index with its table, and a
+    // damaged index would hide an open payment, or name a settled one.
+    static bool indexesAgree(sqlite3 *db, QString *error);
 
     // Brings a format-1 journal to format 2 in one transaction.
     static bool migrate(sqlite3 *db, QString *error);
@@ -81,6 +94,7 @@ public:
         quint64 inode = 0;
         bool isFile = false;
         qint64 size = 0;
+        quint64 links = 0;
     };
     // Of the file at `name`, or else of the open file `fd`; false with errno set.
     static bool status(const QByteArray *name, int fd, Status *status);

@@ -18,6 +18,10 @@ namespace {
 
 constexpr qint64 kFirstBackOffSeconds = 60;
 constexpr qint64 kLongestBackOffSeconds = 3600;
+// Age alone gives up nothing: the wall clock may have jumped, and the
+// service may have refused the void for that very reason. This many failed
+// attempts, an hour apart at most, take about a day of the register's time.
+constexpr int kAttemptsBeforeGivingUp = 24;
 
 QString text(const char *utf8)
 {
@@ -45,7 +49,14 @@ bool JournalRecovery::run(const QList<PaymentJournal::Entry> &due, const Limits 
 {
     int budget = limits.exchanges;
     for (const PaymentJournal::Entry &entry : due) {
-        if (limits.honourBackOff && entry.nextAttempt > now)
+        // Only what the file itself holds as open: a damaged index may name
+        // a settled entry, and a paid one must never be voided.
+        if (PaymentJournal::isFinal(entry.state))
+            continue;
+        // A back-off written while the clock was far ahead is over.
+        const bool backingOff =
+            entry.nextAttempt > now && entry.nextAttempt <= now + kLongestBackOffSeconds;
+        if (limits.honourBackOff && backingOff)
             continue;
         if (budget <= 0)
             return true;
@@ -62,7 +73,7 @@ bool JournalRecovery::run(const QList<PaymentJournal::Entry> &due, const Limits 
 // just before it died) reads Failed while it keeps the money. Paid, pending,
 // Failed, not known or no readable answer: void. An entry whose void is
 // pending is voided again at once, and asked about once before it may be
-// given up. Every answer about the payment counts as acknowledged for the
+// given up, which takes its retry age and a day's worth of attempts. Every answer about the payment counts as acknowledged for the
 // reading of the void.
 int JournalRecovery::settle(PaymentJournal::Entry entry, int budget, const Limits &limits,
                             qint64 now, bool *written)
@@ -75,7 +86,7 @@ int JournalRecovery::settle(PaymentJournal::Entry entry, int budget, const Limit
         const Reply status = m_askStatus(id);
         ++spent;
         ++entry.questions;
-        if (status.outcome == Outcome::Answered)
+        if (Course::acknowledges(status.outcome, status.status))
             entry.acknowledged = true;
         if (status.outcome == Outcome::Answered && status.status == api::StatusReversed) {
             m_logger->info(LogRecoveryVoided, id);
@@ -99,11 +110,12 @@ int JournalRecovery::settle(PaymentJournal::Entry entry, int budget, const Limit
     const Reply voided = m_void(id);
     ++spent;
     ++entry.voids;
-    if (Course::confirmsVoid(voided.outcome, voided.status, entry.acknowledged)) {
+    if (Course::confirmsVoid(voided.outcome, voided.status,
+                             {entry.acknowledged, now - entry.created})) {
         m_logger->info(voided.outcome == Outcome::Refused ? LogRecoveryClosed : LogRecoveryVoided,
                        id);
         entry.state = voided.outcome == Outcome::Refused ? State::Settled : State::Voided;
-    } else if (pastRetryAge && entry.questions > 0) {
+    } else if (pastRetryAge && entry.questions > 0 && entry.attempts >= kAttemptsBeforeGivingUp) {
         // Past its age the service may no longer know it: only people can settle it now.
         m_logger->error(LogRecoveryAbandoned, id);
         entry.state = State::Abandoned;
@@ -112,7 +124,7 @@ int JournalRecovery::settle(PaymentJournal::Entry entry, int budget, const Limit
         m_logger->error(LogRecoveryVoidRefused, id);
         retryLater(&entry, State::VoidPending, now, noted(NoteVoidUnconfirmed, voided.reason));
     }
-    if (voided.outcome == Outcome::Answered)
+    if (Course::acknowledges(voided.outcome, voided.status))
         entry.acknowledged = true;
     *written = m_write(entry);
     return spent;

@@ -134,18 +134,31 @@ bool PaymentJournal::open(const QString &path, Access access)
     if (m_version == 1 && !JournalFile::migrate(m_db, &error))
         return refuse(error);
     m_version = JournalFile::Version;
+    if (!JournalFile::indexesAgree(m_db, &error))
+        return refuse(error);
     sqlite3_db_config(m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     // The version write starts the log afresh here, at start, where SQLite
     // syncs its header once, rather than in the first payment's commit.
     const QByteArray version = "PRAGMA user_version = " + QByteArray::number(m_version);
-    if (!JournalFile::execute(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL", &error)
-        || !JournalFile::execute(m_db, version.constData(), &error))
+    if (!JournalFile::execute(m_db, "PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL", &error))
         return refuse(error);
+    // Only a saving: after a failed write the file is reopened to read back
+    // and write again, which a disk that fails every sync must not prevent.
+    JournalFile::execute(m_db, version.constData(), &error);
     // The log is kept, not deleted at close, so that its folder entry,
     // synced here, stays valid.
     int persist = 1;
     sqlite3_file_control(m_db, nullptr, SQLITE_FCNTL_PERSIST_WAL, &persist);
-    return JournalFile::syncFolder(path, &error) || refuse(error);
+    if (!JournalFile::syncFolder(path, &error))
+        return refuse(error);
+    // The log holds what is not yet folded into the file: it must stay the
+    // one opened here too (it is kept between runs, never replaced).
+    JournalFile::Status log;
+    const QByteArray logName = name + "-wal";
+    m_logKnown = JournalFile::status(&logName, -1, &log);
+    m_logDevice = log.device;
+    m_logInode = log.inode;
+    return true;
 }
 
 // One process writes a journal: a second one (a support command beside the
@@ -173,6 +186,7 @@ bool PaymentJournal::openToWrite(const QByteArray &name)
     }
     m_device = status.device;
     m_inode = status.inode;
+    m_size = status.size;
     return (sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK
                || refuse(QString()))
            && sameFile();
@@ -214,6 +228,8 @@ void PaymentJournal::close()
         ::close(m_fileFd);
     m_fileFd = -1;
     m_version = 0;
+    m_size = 0;
+    m_logKnown = false;
 }
 
 bool PaymentJournal::isAtPath()
@@ -230,6 +246,19 @@ bool PaymentJournal::isAtPath()
     if (status.device != m_device || status.inode != m_inode)
         return fail(QStringLiteral("%1 is another file now: the journal open here was moved away "
                                    "or replaced").arg(m_path));
+    if (m_fileFd < 0)
+        return true;
+    // The file never shrinks here (nothing vacuums it): a smaller one was
+    // truncated or replaced in place under the register.
+    JournalFile::Status open;
+    if (!JournalFile::status(nullptr, m_fileFd, &open) || open.links == 0 || open.size < m_size)
+        return fail(QStringLiteral("the journal at %1 was removed or cut short while open").arg(m_path));
+    m_size = open.size;
+    const QByteArray logName = name + "-wal";
+    JournalFile::Status log;
+    if (m_logKnown && (!JournalFile::status(&logName, -1, &log) || log.device != m_logDevice
+                       || log.inode != m_logInode))
+        return fail(QStringLiteral("the journal's log %1-wal was removed or replaced while open").arg(m_path));
     return true;
 }
 
@@ -244,6 +273,9 @@ bool PaymentJournal::insert(const Entry &entry)
     insert.bind(9, entry.amount);
     insert.bind(10, qint64(entry.currency));
     insert.bind(11, entry.created);
+    insert.bind(12, qint64(entry.shiftNumber));
+    insert.bind(13, qint64(entry.checkNumber));
+    insert.bind(14, entry.documentId);
     return insert.step() == SQLITE_DONE || fail(QString());
 }
 
@@ -270,7 +302,92 @@ bool PaymentJournal::prune(qint64 keepSince, int atMost)
         return fail(QString());
     prune.bind(1, keepSince);
     prune.bind(2, qint64(atMost));
-    return prune.step() == SQLITE_DONE || fail(QString());
+    if (prune.step() != SQLITE_DONE || m_version != JournalFile::Version)
+        return m_version == JournalFile::Version ? fail(QString()) : true;
+    Statement refunds(m_db, JournalFile::PruneRefunds);
+    if (!refunds.isValid())
+        return fail(QString());
+    refunds.bind(1, keepSince);
+    refunds.bind(2, qint64(atMost));
+    return refunds.step() == SQLITE_DONE || fail(QString());
+}
+
+bool PaymentJournal::insertRefund(Refund *refund)
+{
+    if (!m_db)
+        return fail(QStringLiteral("not open"));
+    Statement insert(m_db, JournalFile::InsertRefund);
+    if (!insert.isValid())
+        return fail(QString());
+    insert.bind(1, refund->transactionId);
+    insert.bind(2, refund->amount);
+    insert.bind(3, refund->created);
+    insert.bind(4, QString::fromLatin1(refundStateName(refund->state)));
+    insert.bind(5, qint64(refund->shiftNumber));
+    insert.bind(6, qint64(refund->checkNumber));
+    insert.bind(7, refund->documentId);
+    insert.bind(8, refund->reason);
+    if (insert.step() != SQLITE_DONE)
+        return fail(QString());
+    refund->id = sqlite3_last_insert_rowid(m_db);
+    return true;
+}
+
+bool PaymentJournal::updateRefund(const Refund &refund)
+{
+    if (!m_db)
+        return fail(QStringLiteral("not open"));
+    Statement update(m_db, JournalFile::UpdateRefund);
+    if (!update.isValid())
+        return fail(QString());
+    update.bind(1, refund.id);
+    update.bind(2, QString::fromLatin1(refundStateName(refund.state)));
+    update.bind(3, refund.reason);
+    if (update.step() != SQLITE_DONE)
+        return fail(QString());
+    return sqlite3_changes(m_db) == 1
+           || fail(QStringLiteral("the journal holds no refund %1").arg(refund.id));
+}
+
+bool PaymentJournal::refunds(const QString &transactionId, QList<Refund> *refunds)
+{
+    refunds->clear();
+    if (!m_db)
+        return fail(QStringLiteral("not open"));
+    // A journal of the first format holds no refunds.
+    if (m_version != JournalFile::Version)
+        return true;
+    const QByteArray sql = "SELECT " + QByteArray(JournalFile::RefundColumns) + " FROM refunds "
+                           + (transactionId.isNull() ? "" : "WHERE transaction_id = ?1 ")
+                           + "ORDER BY created, id";
+    Statement query(m_db, sql.constData());
+    if (!query.isValid())
+        return fail(QString());
+    if (!transactionId.isNull())
+        query.bind(1, transactionId);
+    int step;
+    while ((step = query.step()) == SQLITE_ROW) {
+        Refund refund;
+        refund.id = query.number(0);
+        refund.transactionId = query.text(1);
+        refund.amount = query.number(2);
+        refund.created = query.number(3);
+        const QString state = query.text(4);
+        for (RefundState known : {RefundState::Sent, RefundState::Refunded, RefundState::Refused,
+                                  RefundState::Undecided}) {
+            if (state == QLatin1String(refundStateName(known)))
+                refund.state = known;
+        }
+        refund.shiftNumber = int(query.number(5));
+        refund.checkNumber = int(query.number(6));
+        refund.documentId = query.text(7);
+        refund.reason = query.text(8);
+        refunds->append(refund);
+    }
+    if (step == SQLITE_DONE)
+        return true;
+    refunds->clear();
+    return fail(QString());
 }
 
 bool PaymentJournal::select(Selection selection, QList<Entry> *entries)
@@ -325,6 +442,9 @@ bool PaymentJournal::read(const QByteArray &condition, const QString &transactio
         entry.questions = int(query.number(8));
         entry.voids = int(query.number(9));
         entry.reason = query.text(10);
+        entry.shiftNumber = int(query.number(11));
+        entry.checkNumber = int(query.number(12));
+        entry.documentId = query.text(13);
         entries->append(entry);
     }
     if (step == SQLITE_DONE)
@@ -345,6 +465,21 @@ const char *PaymentJournal::stateName(State state)
             return entry.name;
     }
     return "in-flight";
+}
+
+const char *PaymentJournal::refundStateName(RefundState state)
+{
+    switch (state) {
+    case RefundState::Sent:
+        break;
+    case RefundState::Refunded:
+        return "refunded";
+    case RefundState::Refused:
+        return "refund-refused";
+    case RefundState::Undecided:
+        return "refund-undecided";
+    }
+    return "refund-sent";
 }
 
 // Keeps SQLite's own words for the log; the connection stays as it is.

@@ -65,6 +65,33 @@ public:
         int questions = 0; // status questions sent by recovery
         int voids = 0; // voids sent, by the course or recovery
         QString reason; // the last thing that went wrong, for people
+        // The host's references of the sale, so that support finds a payment by its receipt.
+        int shiftNumber = 0;
+        int checkNumber = 0;
+        QString documentId;
+    };
+
+    // A refund or cancel of a payment, kept for support: what was asked and
+    // how it ended. Recovery never touches refunds: the service reverses a
+    // payment once, and asking again is safe.
+    enum class RefundState {
+        Sent, // written before the reversal left; the outcome is unknown
+        Refunded, // the service reversed the payment
+        Refused, // the service refused the reversal, or it never left
+        Undecided, // no final answer
+    };
+
+    struct Refund
+    {
+        qint64 id = 0; // the journal's own number, made by insertRefund()
+        QString transactionId; // the payment's
+        qint64 amount = 0;
+        qint64 created = 0;
+        RefundState state = RefundState::Sent;
+        int shiftNumber = 0;
+        int checkNumber = 0;
+        QString documentId;
+        QString reason;
     };
 
     PaymentJournal() = default;
@@ -102,6 +129,12 @@ public:
     // entries, and every state this build does not know, are kept.
     bool prune(qint64 keepSince, int atMost);
 
+    // The refund's id is set. Both false with errorString() when they failed.
+    bool insertRefund(Refund *refund);
+    bool updateRefund(const Refund &refund);
+    // The refunds of one payment, or with a null id every refund, oldest first.
+    bool refunds(const QString &transactionId, QList<Refund> *refunds);
+
     // False with errorString() on any read error.
     bool select(Selection selection, QList<Entry> *entries);
     // False with errorString() on a read error; *found tells whether it is there.
@@ -109,6 +142,7 @@ public:
 
     static bool isFinal(State state);
     static const char *stateName(State state);
+    static const char *refundStateName(RefundState state);
 
 private:
     bool fail(const QString &reason);
@@ -126,6 +160,10 @@ private:
     // The file open here (st_dev, st_ino), for isAtPath().
     quint64 m_device = 0;
     quint64 m_inode = 0;
+    qint64 m_size = 0; // the file's size when last looked at: it never shrinks
+    bool m_logKnown = false; // the "-wal" file was there at open
+    quint64 m_logDevice = 0;
+    quint64 m_logInode = 0;
     int m_version = 0; // the file's format, JournalFile::Version or 1 (read only)
     QString m_path;
     QString m_error;
