@@ -16,7 +16,7 @@ public:
     ~MemoryConfig() override;
 
     bool loadFile(const QString &, const QString &) override { return true; }
-    QString getString(const QString &key) override { return values.value(key); }
+    QString getString(const QString &key) override { return getString(key, QString()); }
     QString getString(const QString &key, const QString &defaultValue) override;
     int getInt(const QString &key, int defaultValue) override;
 

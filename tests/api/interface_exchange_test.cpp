@@ -250,7 +250,8 @@ TEST_F(InterfaceExchange, APaymentWithoutAWorkingClientFailsAtOnce)
         EXPECT_EQ(clock.elapsedMs(), 0);
         EXPECT_EQ(result.outcome, Outcome::NeverSent);
         EXPECT_FALSE(result.success);
-        EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
+        EXPECT_EQ(result.message.key(), "vesaNuPaymentNotSent");
+        EXPECT_EQ(result.money, vesanu::api::MoneyState::NotCharged);
     }
 }
 
@@ -343,19 +344,19 @@ TEST_F(InterfaceExchange, UnknownOutcomeAsksTheServiceBeforeReportingFailure)
          false},
         // The service does not know it: no point in waiting, but the void
         // covers a request that arrives after the question.
-        {"not known to the service", {lost, unknown}, false, "undefined", 3, true},
-        {"pending, then not known", {ok(1), unknown}, false, "undefined", 3, true},
+        {"not known to the service", {lost, unknown}, false, "vesaNuPaymentInDoubt", 3, true},
+        {"pending, then not known", {ok(1), unknown}, false, "vesaNuPaymentInDoubt", 3, true},
         {"a proxy's 404, then paid", {lost, FakeService::json({{"message", "Not Found"}}, 404), ok(2)},
          true, "", 3, false},
         // A service error says nothing about the payment: the wait asks on.
         {"service error, then paid", {lost, FakeService::json(statusAnswer(1, 500), 500), ok(2)}, true,
          "", 3, false},
-        {"answer and questions lost", {}, false, "requestIncorrectAnswer", 5, true},
+        {"answer and questions lost", {}, false, "vesaNuPaymentInDoubt", 5, true},
         {"question unanswered, then paid", {lost, lost, ok(2)}, true, "", 3, false},
         // Only an answer about this payment can settle it.
         {"another transaction paid",
          {ok(1), FakeService::json({{"payment_status", 2}, {"transaction_id", "other"}})}, false,
-         "requestIncorrectAnswer", 5, true},
+         "vesaNuPaymentInDoubt", 5, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -389,24 +390,24 @@ TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
     const char *const refused = "Сервис не принял отмену неподтвержденного платежа: %1";
     const RestClient::Result unknown =
         FakeService::json({{"error_code", 404}, {"error_note", "unknown"}}, 404);
+    const char *const voided = "vesaNuPaymentVoided";
+    const char *const inDoubt = "vesaNuPaymentInDoubt";
     const Case cases[] = {
-        {"wait runs out pending", {ok(1), ok(1), ok(3)}, "requestStatusTimeout", 0, accepted},
-        {"no readable status answer", {ok(1), FakeService::noAnswer()}, "requestIncorrectAnswer", 0,
-         refused},
+        {"wait runs out pending", {ok(1), ok(1), ok(3)}, voided, 0, accepted},
+        {"no readable status answer", {ok(1), FakeService::noAnswer()}, inDoubt, 0, refused},
         {"status answers are errors",
-         {ok(1), FakeService::json(statusAnswer(1, 500), 500), ok(3)}, "undefined", 500, accepted},
+         {ok(1), FakeService::json(statusAnswer(1, 500), 500), ok(3)}, voided, 0, accepted},
         // Failed to a reversal is the reversal's failure: the payment stays open.
-        {"the void answers Failed", {ok(1), ok(1), ok(-1)}, "requestStatusTimeout", 0, refused},
-        {"not known after pending", {ok(1), unknown, unknown}, "undefined", 404, refused},
-        {"the void is refused", {ok(1), ok(1), FakeService::json({{"error_code", 7}})},
-         "requestStatusTimeout", 0, refused},
-        // Only Reversed, Failed or "not known" confirm a void.
-        {"the void answers paid", {ok(1), ok(1), ok(2)}, "requestStatusTimeout", 0, refused},
-        {"the void answers pending", {ok(1), ok(1), ok(1)}, "requestStatusTimeout", 0, refused},
-        // Failed counts only as the service's last word.
-        {"failed, then unreadable", {ok(-1), FakeService::noAnswer()}, "requestIncorrectAnswer", 0,
+        {"the void answers Failed", {ok(1), ok(1), ok(-1)}, inDoubt, 0, refused},
+        {"not known after pending", {ok(1), unknown, unknown}, inDoubt, 0, refused},
+        {"the void is refused", {ok(1), ok(1), FakeService::json({{"error_code", 7}})}, inDoubt, 0,
          refused},
-        {"failed, then pending", {ok(-1), ok(1), ok(3)}, "requestStatusTimeout", 0, accepted},
+        // Only Reversed, Failed or "not known" confirm a void.
+        {"the void answers paid", {ok(1), ok(1), ok(2)}, inDoubt, 0, refused},
+        {"the void answers pending", {ok(1), ok(1), ok(1)}, inDoubt, 0, refused},
+        // Failed counts only as the service's last word.
+        {"failed, then unreadable", {ok(-1), FakeService::noAnswer()}, inDoubt, 0, refused},
+        {"failed, then pending", {ok(-1), ok(1), ok(3)}, voided, 0, accepted},
         // Definite outcomes: nothing to void.
         {"refused", {FakeService::json({{"error_code", 4}})}, "undefined", 4, ""},
         {"failed", {ok(-1), ok(-1)}, "requestStatusFailed", 0, ""},
@@ -422,7 +423,7 @@ TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
         ASSERT_FALSE(service.calls.isEmpty());
         const FakeService::Call &last = service.calls.last();
         EXPECT_EQ(last.operation == 5, voided);
-        EXPECT_EQ(result.message.key(), c.key) << "the void leaves the answer as it was";
+        EXPECT_EQ(result.message.key(), c.key) << "where the money is decides the text";
         EXPECT_EQ(result.errorCode, c.code);
         if (voided) {
             EXPECT_EQ(last.url.path(), "/api/v1/payment/reversal/" + result.getTransactionId());
@@ -455,7 +456,7 @@ TEST_F(InterfaceExchange, ARequestThatNeverLeftIsReportedAtOnce)
         service.answers = {refused};
         const Result result = client.payment(paymentRequest(100, "t"));
         EXPECT_FALSE(result.success);
-        EXPECT_EQ(result.message.key(), "requestIncorrectAnswer");
+        EXPECT_EQ(result.message.key(), "vesaNuPaymentNotSent");
         EXPECT_EQ(service.calls.size(), 1);
     }
 

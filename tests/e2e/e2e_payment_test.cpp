@@ -20,6 +20,7 @@ struct PaymentCase
     const char *key;
     int code;
     int statusQueries; // -1: not checked
+    const char *money;
 };
 
 class EndToEndPayment : public EndToEnd
@@ -30,25 +31,32 @@ class EndToEndPayment : public EndToEnd
 
 TEST_P(EndToEndPayment, HostIsToldWhatTheServiceDid)
 {
+    const char *const shortWait = "payDuration=1\nstatusRequestInterval=1\n";
     const PaymentCase cases[] = {
-        {"4111111111111111", "", true, "", 0, 0},
-        {"4111+pending:3", "", true, "", 0, 3},
-        {"pending-ms:300", "", true, "", 0, -1},
-        {"flap:4", "", true, "", 0, 4},
-        {"declined", "", false, "requestStatusFailed", 0, 1},
-        {"declined-after:2", "", false, "requestStatusFailed", 0, 2},
-        {"never", "payDuration=1\nstatusRequestInterval=1\n", false, "requestStatusTimeout", 0, 2},
-        {"error:51", "", false, "undefined", 51, 0},
-        {"delay:300", "", true, "", 0, 0},
+        {"4111111111111111", "", true, "", 0, 0, "charged"},
+        {"4111+pending:3", "", true, "", 0, 3, "charged"},
+        {"pending-ms:300", "", true, "", 0, -1, "charged"},
+        {"flap:4", "", true, "", 0, 4, "charged"},
+        {"declined", "", false, "requestStatusFailed", 0, 1, "notCharged"},
+        {"declined-after:2", "", false, "requestStatusFailed", 0, 2, "notCharged"},
+        {"error:51", "", false, "undefined", 51, 0, "notCharged"},
+        // In doubt, then voided: the cashier may take the payment again.
+        {"never", shortWait, false, "vesaNuPaymentVoided", 0, 2, "voided"},
+        // In doubt, and the void refused: the cashier must not take it again.
+        {"never+reverse-fail", shortWait, false, "vesaNuPaymentInDoubt", 0, 2, "inDoubt"},
+        // The service gone mid-payment: no status answer, and no answer to the void.
+        {"never+status-fault:drop+reversal-fault:drop", shortWait, false, "vesaNuPaymentInDoubt", 0,
+         -1, "inDoubt"},
+        {"delay:300", "", true, "", 0, 0, "charged"},
         // The answer is lost or unreadable, but the payment went through: the
         // plug-in asks before it tells the cashier anything.
-        {"drop@1", "", true, "", 0, 1},
-        {"drop", "", true, "", 0, 1},
-        {"cut", "", true, "", 0, 1},
-        {"nonjson", "", true, "", 0, 1},
-        {"http500", "", true, "", 0, 1},
-        {"empty", "", true, "", 0, 1},
-        {"pending:2+status-fault:nonjson@1", "", true, "", 0, 2},
+        {"drop@1", "", true, "", 0, 1, "charged"},
+        {"drop", "", true, "", 0, 1, "charged"},
+        {"cut", "", true, "", 0, 1, "charged"},
+        {"nonjson", "", true, "", 0, 1, "charged"},
+        {"http500", "", true, "", 0, 1, "charged"},
+        {"empty", "", true, "", 0, 1, "charged"},
+        {"pending:2+status-fault:nonjson@1", "", true, "", 0, 2, "charged"},
     };
     for (const PaymentCase &c : cases) {
         SCOPED_TRACE(c.token);
@@ -62,6 +70,8 @@ TEST_P(EndToEndPayment, HostIsToldWhatTheServiceDid)
         EXPECT_EQ(answer.getMessage().key(), QString::fromLatin1(c.key));
         EXPECT_EQ(answer.getCode(), c.code);
         expectAgreement(answer, entry, "paid");
+        EXPECT_EQ(answer.getAdditionalInfo().value("moneyState").toString(), c.money);
+        expectMoneyAgrees(answer, entry);
         EXPECT_EQ(entry.value("amount").toInt(), 4550);
         EXPECT_EQ(entry.value("cashbox_code").toString(), Cashbox);
         if (c.statusQueries >= 0) {
@@ -78,6 +88,15 @@ TEST_P(EndToEndPayment, HostIsToldWhatTheServiceDid)
             EXPECT_TRUE(answer.getRRN().isEmpty());
         }
     }
+
+    // Never sent: no service at the address. Nothing was charged, and the
+    // cashier reads that the payment may be taken again.
+    const auto unreachable = loadPlugin("host=http://127.0.0.1:1\n");
+    ASSERT_NE(unreachable->processing(), nullptr);
+    const PaymentProcessingAnswer notSent = pay(unreachable->processing(), "4111", 4550);
+    EXPECT_EQ(notSent.getMessage().key(), "vesaNuPaymentNotSent");
+    EXPECT_EQ(notSent.getAdditionalInfo().value("moneyState").toString(), "notCharged");
+    EXPECT_TRUE(ledgerEntry(notSent).isEmpty());
 }
 
 TEST_P(EndToEndPayment, PhoneAndPaymentNumberReachTheReceiptData)
@@ -148,7 +167,8 @@ TEST_P(EndToEndPayment, TheCashierCanInterruptAWaitingPayment)
     EXPECT_LT(answeredAtMs - interruptedAtMs, 200) << "the wait ends at once, void included";
     EXPECT_FALSE(answer.isSuccess());
     EXPECT_EQ(answer.getMessage().key(), "requestInterrupted");
-    EXPECT_EQ(answer.getMessage().defaultText(), "Оплата прервана кассиром");
+    EXPECT_EQ(answer.getMessage().defaultText(), "Оплата прервана кассиром и отменена. Деньги не списаны");
+    EXPECT_EQ(answer.getAdditionalInfo().value("moneyState").toString(), "voided");
     EXPECT_EQ(ledgerEntry(answer).value("state").toString(), "reversed");
     EXPECT_FALSE(processing->interruptPayment()) << "the payment is over";
 }

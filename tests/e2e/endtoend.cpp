@@ -102,6 +102,26 @@ void EndToEnd::expectAgreement(const PaymentProcessingAnswer &answer, const QJso
         << answer.getMessage().key().toStdString();
 }
 
+void EndToEnd::expectMoneyAgrees(const PaymentProcessingAnswer &answer, const QJsonObject &entry) const
+{
+    const QString money = answer.getAdditionalInfo().value(QStringLiteral("moneyState")).toString();
+    const QString state = entry.value(QStringLiteral("state")).toString();
+    // The service's states each money state allows; in doubt allows any but a failure.
+    const QHash<QString, QStringList> allowed{
+        {QStringLiteral("charged"), {QStringLiteral("paid")}},
+        {QStringLiteral("notCharged"), {QStringLiteral("failed"), QString()}},
+        {QStringLiteral("voided"), {QStringLiteral("reversed")}},
+        {QStringLiteral("inDoubt"),
+         {QStringLiteral("pending"), QStringLiteral("paid"), QStringLiteral("reversed")}},
+        {QStringLiteral("refunded"), {QStringLiteral("reversed")}},
+        {QStringLiteral("alreadyRefunded"), {QStringLiteral("reversed")}},
+        {QStringLiteral("notRefunded"), {QStringLiteral("paid"), QStringLiteral("failed")}},
+        {QStringLiteral("refundUndecided"), {QStringLiteral("paid"), QStringLiteral("reversed")}},
+    };
+    EXPECT_TRUE(allowed.value(money).contains(state))
+        << "the answer says " << money.toStdString() << ", the service holds " << state.toStdString();
+}
+
 std::string transportName(const ::testing::TestParamInfo<bool> &info)
 {
     return info.param ? "https" : "http";

@@ -39,6 +39,8 @@ protected:
     // when the operation completed at the service.
     void expectAgreement(const PaymentProcessingAnswer &answer, const QJsonObject &entry,
                          const QString &completedState) const;
+    // Where the answer says the money is, the service's ledger agrees.
+    void expectMoneyAgrees(const PaymentProcessingAnswer &answer, const QJsonObject &entry) const;
 
 private:
     static std::unique_ptr<QTemporaryDir> s_directory;

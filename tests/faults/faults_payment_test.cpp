@@ -50,7 +50,7 @@ const FaultCase kCases[] = {
     { "client throws", "payment sent, then the host's client throws instead of answering",
         Target::Http, Operation::Pay, "4111", "", true, "", 0, ClientThrows },
     { "never+client throws", "as above, the payment pending until payDuration is over",
-        Target::Http, Operation::Pay, "never", kShortWait, false, "requestStatusTimeout", 0,
+        Target::Http, Operation::Pay, "never", kShortWait, false, "vesaNuPaymentVoided", 0,
         ClientThrows | Voided },
     { "drop+status-fault:proxy404@1",
         "payment answer lost, the first status answer a proxy's HTTP 404 without the service's answer",
@@ -65,16 +65,16 @@ const FaultCase kStatusCases[] = {
     { "flap:4", "status not final (0, 1, 5) three times, paid at the 4th query", Target::Http,
         Operation::Pay, "flap:4", "", true, "", 0 },
     { "flap:1000", "status cycles 0, 1, 5, 7 until payDuration is over", Target::Http,
-        Operation::Pay, "flap:1000", kShortWait, false, "requestStatusTimeout", 0, Voided },
+        Operation::Pay, "flap:1000", kShortWait, false, "vesaNuPaymentVoided", 0, Voided },
     { "never", "status pending until payDuration is over", Target::Http, Operation::Pay, "never",
-        kShortWait, false, "requestStatusTimeout", 0, Voided },
+        kShortWait, false, "vesaNuPaymentVoided", 0, Voided },
     { "declined-after:2", "the service reports Failed at the 2nd status query", Target::Http,
         Operation::Pay, "declined-after:2", "", false, "requestStatusFailed", 0 },
     { "declined", "the first answer says Failed with error_code 0", Target::Http, Operation::Pay,
         "declined", "", false, "requestStatusFailed", 0 },
     { "says-failed+never", "the first answer says Failed, then pending until payDuration is over",
         Target::Http, Operation::Pay, "never+says-failed", kShortWait, false,
-        "requestStatusTimeout", 0, Voided },
+        "vesaNuPaymentVoided", 0, Voided },
 };
 
 } // namespace

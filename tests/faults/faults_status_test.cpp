@@ -44,20 +44,20 @@ const FaultCase kFirstAnswerSpoilt[] = {
 // payment is voided.
 const FaultCase kEveryAnswerSpoilt[] = {
     { "never+status nonjson", "pending for ever, every status answer plain text", Target::Http,
-        Operation::Pay, "never+status-fault:nonjson", kShortWait, false, "requestIncorrectAnswer",
+        Operation::Pay, "never+status-fault:nonjson", kShortWait, false, "vesaNuPaymentVoided",
         0, Voided },
     { "never+status array", "pending for ever, every status answer a JSON array", Target::Http,
-        Operation::Pay, "never+status-fault:array", kShortWait, false, "requestIncorrectAnswer",
+        Operation::Pay, "never+status-fault:array", kShortWait, false, "vesaNuPaymentVoided",
         0, Voided },
     { "never+status silent", "pending for ever, no status answer ever comes", Target::Http,
-        Operation::Pay, "never+status-fault:silent", kShortWait, false, "requestIncorrectAnswer", 0,
+        Operation::Pay, "never+status-fault:silent", kShortWait, false, "vesaNuPaymentVoided", 0,
         Measured | Voided },
     { "never+status error500", "pending for ever, every status answer a service error (500)",
-        Target::Http, Operation::Pay, "never+status-fault:error500", kShortWait, false, "undefined",
-        500, Voided },
+        Target::Http, Operation::Pay, "never+status-fault:error500", kShortWait, false, "vesaNuPaymentVoided",
+        0, Voided },
     { "declined+status http500", "failed at once, every status answer HTML 500", Target::Http,
         Operation::Pay, "declined+status-fault:http500", kShortWait, false,
-        "requestIncorrectAnswer", 0, Voided },
+        "vesaNuPaymentVoided", 0, Voided },
 };
 
 const char kDoubtSection[] = "Payments left in doubt: voided before the host is told";
@@ -67,27 +67,27 @@ const char kDoubtSection[] = "Payments left in doubt: voided before the host is 
 // keeps such a payment from completing unnoticed.
 const FaultCase kInDoubt[] = {
     { "never+confirm-late", "pending until payDuration is over, confirmed at 4 s", Target::Http,
-        Operation::Pay, "never+confirm-late:4000", kShortWait, false, "requestStatusTimeout", 0,
+        Operation::Pay, "never+confirm-late:4000", kShortWait, false, "vesaNuPaymentVoided", 0,
         Voided },
     { "never+status nonjson+confirm-late", "every status answer plain text, confirmed at 4 s",
         Target::Http, Operation::Pay, "never+status-fault:nonjson+confirm-late:4000", kShortWait,
-        false, "requestIncorrectAnswer", 0, Voided },
+        false, "vesaNuPaymentVoided", 0, Voided },
     { "pending:2+status nonjson", "paid at the 2nd status query, every status answer plain text",
         Target::Http, Operation::Pay, "pending:2+status-fault:nonjson", kShortWait, false,
-        "requestIncorrectAnswer", 0, Voided },
+        "vesaNuPaymentVoided", 0, Voided },
     { "never+status error500+confirm-late",
         "every status answer a service error (500), confirmed at 4 s", Target::Http,
         Operation::Pay, "never+status-fault:error500+confirm-late:4000", kShortWait, false,
-        "undefined", 500, Voided },
+        "vesaNuPaymentVoided", 0, Voided },
     { "never+status notfound+confirm-late",
         "pending, then the service answers it does not know it, confirmed at 1 s", Target::Http,
         Operation::Pay, "never+status-fault:notfound@1+confirm-late:1000", kShortWait, false,
-        "undefined", 404, Voided },
+        "vesaNuPaymentVoided", 0, Voided },
     { "never+reverse-fail+confirm-late",
         "the service refuses to cancel the pending payment, confirmed at 4 s; the register "
         "starts again at 4.5 s and its journal sends the void once more",
         Target::Http, Operation::Pay, "never+reverse-fail@1+confirm-late:4000", kShortWait, false,
-        "requestStatusTimeout", 0, Voided | Restarted },
+        "vesaNuPaymentInDoubt", 0, Voided | Restarted },
 };
 
 } // namespace

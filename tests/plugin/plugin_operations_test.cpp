@@ -4,7 +4,13 @@
 #include "support/fakeservice.h"
 #include "support/logcapture.h"
 
+#include "config/config.h"
+
 #include <QJsonDocument>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -55,11 +61,13 @@ TEST_F(PluginOperations, PaymentAnswerCarriesRrnTerminalAndAdditionalInformation
     EXPECT_EQ(answer.getTerminalId(), "BR-42");
     EXPECT_EQ(answer.getPaymentMethod(), 2);
     const QMap<QString, QVariant> info{{"phone", "77011234567"}, {"rrn", id}, {"valutCode", 398},
-                                      {"paymentProvider", "0187"}, {"paymentId", 77}};
+                                      {"paymentProvider", "0187"}, {"paymentId", 77},
+                                      {"moneyState", "charged"}};
     EXPECT_EQ(answer.getAdditionalInfo(), info);
     EXPECT_EQ(answer.getAdditionalData(),
               R"({"paymentId":77,"paymentProvider":"0187","phone":"77011234567"})");
     EXPECT_TRUE(log.texts("vesanu").contains("Оплата на сумму 123.45"));
+    EXPECT_TRUE(log.texts("vesanu").contains("Оплата проведена: " + id)) << "support finds it by its id";
     EXPECT_FALSE(log.contains("tok-1234567890")) << "the one-time token never reaches the log";
     EXPECT_FALSE(log.contains("s,e;c#r%e=t"));
 }
@@ -107,8 +115,14 @@ TEST_F(PluginOperations, RefundAndCancelReverseByRrn)
     {
         const char *name;
         bool cancel;
+        const char *money;
+        const char *end;
     };
-    for (const Case c : {Case{"refund through payment", false}, Case{"cancel", true}}) {
+    // The service answers Reversed again for a reversed payment: the host
+    // learns that it was refunded before, and must not count it twice.
+    for (const Case c : {Case{"refund through payment", false, "refunded", "Возврат проведен: rrn-9"},
+                         Case{"cancel of the same", true, "alreadyRefunded",
+                              "Возврат уже был проведен ранее: rrn-9"}}) {
         SCOPED_TRACE(c.name);
         service.calls.clear();
         service.answers = {FakeService::json({{"error_code", 0}, {"payment_status", 3}})};
@@ -121,15 +135,17 @@ TEST_F(PluginOperations, RefundAndCancelReverseByRrn)
         EXPECT_EQ(service.calls.at(0).operation, 5);
         EXPECT_EQ(service.calls.at(0).url.path(), "/api/v1/payment/reversal/rrn-9");
         EXPECT_TRUE(answer.isSuccess());
-        EXPECT_EQ(answer.getAdditionalInfo(), (QMap<QString, QVariant>{{"rrn", "rrn-9"}, {"valutCode", 0}}));
+        EXPECT_EQ(answer.getAdditionalInfo(),
+                  (QMap<QString, QVariant>{{"rrn", "rrn-9"}, {"valutCode", 0}, {"moneyState", c.money}}));
         EXPECT_TRUE(answer.getAdditionalData().isEmpty());
         EXPECT_TRUE(answer.getRRN().isEmpty());
         EXPECT_TRUE(answer.getTerminalId().isEmpty());
         EXPECT_EQ(answer.getPaymentMethod(), 2);
+        // A refund is logged as a refund, and its end with where the money is.
         QStringList expected;
         if (!c.cancel)
-            expected << "Оплата на сумму 50.00";
-        expected << "Отмена операции: rrn-9" << "Полный возврат";
+            expected << "Возврат на сумму 50.00";
+        expected << "Отмена операции: rrn-9" << "Полный возврат" << c.end;
         QStringList seen = log.texts("vesanu");
         seen.erase(std::remove_if(seen.begin(), seen.end(),
                                   [&](const QString &line) { return !expected.contains(line); }),
@@ -141,7 +157,42 @@ TEST_F(PluginOperations, RefundAndCancelReverseByRrn)
     const PaymentProcessingAnswer failed = plugin.processing()->cancel(request(1, 0, "x"));
     EXPECT_FALSE(failed.isSuccess());
     EXPECT_EQ(failed.getCode(), 12);
-    EXPECT_EQ(failed.getAdditionalInfo().size(), 2);
+    EXPECT_EQ(failed.getAdditionalInfo().value("moneyState"), "notRefunded");
+}
+
+// Without its settings the plug-in would send the customer's token to the
+// default address with empty credentials: it sends nothing, and says why.
+TEST_F(PluginOperations, SettingsThatCannotBeUsedSendNothing)
+{
+    QString ini = testIni();
+    ini.remove(QRegularExpression(QStringLiteral("secretKey=[^\n]*\n")));
+    for (const bool unreadable : {false, true}) {
+        SCOPED_TRACE(unreadable ? "an ini that cannot be read" : "an ini without a secret");
+        LogCapture log;
+        LoadedPlugin plugin(unreadable ? testIni() : ini);
+        ASSERT_NE(plugin.processing(), nullptr);
+        if (unreadable) {
+            // The host's next start finds a folder where its file was.
+            const QString file = plugin.configRoot() + "/tessaroot/cash/paysystems/vesanu/vesanu.ini";
+            ASSERT_TRUE(QFile::remove(file) && QDir().mkdir(file));
+            delete Singleton<Config>::instance;
+            Singleton<Config>::instance = nullptr;
+            plugin.processing()->init();
+        }
+        EXPECT_TRUE(log.contains(unreadable ? "/vesanu.ini: файл не прочитан, нет VesaNu:branchId"
+                                            : "/vesanu.ini: VesaNu:secretKey"))
+            << log.texts().join('|').toStdString();
+        service.fallback = FakeService::json(paidAnswer());
+        const PaymentProcessingAnswer paid = plugin.processing()->payment(request(1, 100));
+        const PaymentProcessingAnswer refunded = plugin.processing()->cancel(request(1, 0, "rrn-1"));
+        const bool sent = plugin.processing()->sendEnqueuedMessage(
+            {{"messagetype", "sendofddata"}, {"payload", QVariantMap{{"rrn", "rrn-1"}}}});
+        EXPECT_TRUE(service.calls.isEmpty()) << "nothing leaves";
+        EXPECT_FALSE(paid.isSuccess() || refunded.isSuccess() || sent);
+        EXPECT_EQ(paid.getMessage().key(), "vesaNuSettingsMissing");
+        EXPECT_EQ(paid.getAdditionalInfo().value("moneyState"), "notCharged");
+        EXPECT_EQ(refunded.getAdditionalInfo().value("moneyState"), "notRefunded");
+    }
 }
 
 TEST_F(PluginOperations, QueuedFiscalDataIsDeliveredOnlyForItsMessageType)

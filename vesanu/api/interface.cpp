@@ -310,7 +310,9 @@ Interface::RequestResult Interface::conclude(const Course &course, RequestResult
         last.errorCode = 0;
         last.message = tr::Tr(text(KeyInterrupted), text(TextInterrupted));
     }
+    // The text is the plug-in's own then, and no code of the service's goes with it.
     const auto says = [&last](const char *key, const char *message) {
+        last.errorCode = 0;
         last.message = tr::Tr(text(key), text(message));
     };
     switch (last.money) {
