@@ -52,20 +52,6 @@ bool paysFirst(Operation operation)
         || operation == Operation::Fiscal;
 }
 
-QString iniFor(const QUrl &host, const char *settings)
-{
-    return QStringLiteral("[VesaNu]\n"
-                          "host=%1\n"
-                          "timeout=1\n"
-                          "payDuration=3\n"
-                          "statusRequestInterval=0\n"
-                          "cashboxCode=%2\n"
-                          "branchId=%3\n"
-                          "secretKey=\"%4\"\n")
-               .arg(host.toString(), ServiceFarm::Cashbox, ServiceFarm::Branch, ServiceFarm::Secret)
-        + QString::fromLatin1(settings);
-}
-
 // The longest a call may block with these settings: the first exchange, the
 // question after an unknown outcome, a status wait whose last question leaves
 // by payDuration, and the void of a payment left in doubt.
@@ -160,16 +146,6 @@ private:
     MockFactory<RestClient>::Creator m_previous;
 };
 
-PaymentProcessingAnswer pay(BasicPaymentProcessing *processing, const QString &token)
-{
-    PaymentProcessingRequest request;
-    request.setRequestType(1);
-    request.setAmount(kAmount);
-    request.setCardNumber(QLatin1String(kTokenText) + QLatin1Char('+') + token);
-    request.setValutCode(398);
-    return processing->payment(request);
-}
-
 PaymentProcessingAnswer reverse(BasicPaymentProcessing *processing, const QString &rrn, bool cancel)
 {
     PaymentProcessingRequest request;
@@ -204,6 +180,30 @@ struct FaultBench::Observation
     QStringList logLines;
     QByteArray simulatorLog; // what the simulator logged during the call
 };
+
+QString FaultBench::iniFor(const QUrl &host, const char *settings)
+{
+    return QStringLiteral("[VesaNu]\n"
+                          "host=%1\n"
+                          "timeout=1\n"
+                          "payDuration=3\n"
+                          "statusRequestInterval=0\n"
+                          "cashboxCode=%2\n"
+                          "branchId=%3\n"
+                          "secretKey=\"%4\"\n")
+               .arg(host.toString(), ServiceFarm::Cashbox, ServiceFarm::Branch, ServiceFarm::Secret)
+        + QString::fromLatin1(settings);
+}
+
+PaymentProcessingAnswer FaultBench::pay(BasicPaymentProcessing *processing, const QString &token)
+{
+    PaymentProcessingRequest request;
+    request.setRequestType(1);
+    request.setAmount(kAmount);
+    request.setCardNumber(QLatin1String(kTokenText) + QLatin1Char('+') + token);
+    request.setValutCode(398);
+    return processing->payment(request);
+}
 
 void FaultBench::SetUpTestSuite()
 {

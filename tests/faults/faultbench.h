@@ -11,6 +11,7 @@
 
 class BasicPaymentProcessing;
 class LedgerView;
+class PaymentProcessingAnswer;
 
 // Runs fault scenarios through the plug-in as the host loads it, against the
 // simulator (or a bare socket), and judges each by the service's ledger. The
@@ -37,6 +38,10 @@ protected:
     void keep(const ScenarioRow &row) { m_rows.append(row); }
 
     static ServiceFarm &farm() { return *s_farm; }
+    // The plug-in's settings for a peer: the suite's defaults, then `settings`.
+    static QString iniFor(const QUrl &host, const char *settings);
+    // A payment of the suite's amount with this scenario token.
+    static PaymentProcessingAnswer pay(BasicPaymentProcessing *processing, const QString &token);
 
 private:
     struct Observation;
