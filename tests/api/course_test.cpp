@@ -117,12 +117,11 @@ TEST(Course, DecidesEveryPaymentAndRefundInOneTable)
         {"first answer not found", K::Payment, {notFound, ok(2)}, "AF", E::Reached, false, {0}},
         {"no answer, then not found", K::Payment, {noAnswer, notFound, ok(3)}, "AVF", E::NotFound, true,
          {0}},
-        // "Not known" confirms a void only of a payment the service never
-        // named, and not while its request may still be on its way.
+        // "Not known" confirms a void only of a payment the service never named.
         {"pending, then not found", K::Payment, {ok(1), ok(1), notFound, notFound}, "ASAVF",
          E::NotFound, false, {0, 1000}},
-        {"never named, then not found at once", K::Payment, {noAnswer, notFound, notFound}, "AVF",
-         E::NotFound, false, {0}},
+        {"never named, then not found", K::Payment, {noAnswer, notFound, notFound}, "AVF",
+         E::NotFound, true, {0}},
         {"named in an unreadable answer, then not found", K::Payment,
          {Exchange{Outcome::Unreadable, 1, 0}, notFound, notFound}, "AVF", E::NotFound, false, {0}},
         {"status refused, unreadable, then paid", K::Payment, {ok(1), refused, unreadable, ok(2)},

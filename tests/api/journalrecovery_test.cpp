@@ -59,9 +59,6 @@ const RecoveryCase kCases[] = {
      "SV", State::Voided},
     {"in flight, unknown: void confirms it", State::InFlight, 60, 0, false, kAtStart, kNotFound,
      kNotFound, "SV", State::Voided},
-    // Its request may still be on its way: "not known" proves nothing yet.
-    {"just sent, unknown: pending", State::InFlight, 10, 0, false, kAtStart, kNotFound, kNotFound,
-     "SV", State::VoidPending},
     // The status named the payment: "not known" to its void proves nothing.
     {"in flight, paid, void not known: pending", State::InFlight, 60, 0, false, kAtStart, kPaid,
      kNotFound, "SV", State::VoidPending},

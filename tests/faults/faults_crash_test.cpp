@@ -84,7 +84,7 @@ const CrashCase kCrashes[] = {
         "pending, then a status 404 'not known' ends the wait; the course's void and the first "
         "start's refused with 404 'not known'; confirmed at 1 s", Kill::Never,
         "never+status-fault:notfound@1+reverse-fail@2+reversal-fault:notfound@2+confirm-late:1000",
-        0, 1500, 3, 2, "undefined" },
+        0, 1500, 3, 2, "vesaNuPaymentInDoubt" },
     { "killed 8 days ago", "pending at the service, its entry in flight and 8 days old, past the "
         "retry age; confirmed at 1 s", Kill::LongAgo, "never+confirm-late:1000", 0, 1500 },
 };
@@ -98,7 +98,7 @@ const CrashCase kStorageFaults[] = {
     // paid at the next start, while the decision to void never reached the file.
     { "success's sync fails for good", "paid at once; that sync and every later one fail, the "
         "void refused once, then the register starts again without the fault", Kill::Never,
-        "4111+reverse-fail@1", 0, 0, 2, 1, "vesaNuJournalUnrecorded", "fsync:1+" },
+        "4111+reverse-fail@1", 0, 0, 2, 1, "vesaNuPaymentInDoubt", "fsync:1+" },
 };
 
 QString hostProgram()

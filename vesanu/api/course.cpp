@@ -25,12 +25,11 @@ Course::Step Course::answered(Outcome outcome, int status, TimePoint sentAt, Tim
         m_acknowledged = true;
     switch (m_state) {
     case State::Opening:
-        m_opened = now;
         return opened(outcome, status, now);
     case State::Asking:
         return statusAnswered(outcome, status, sentAt, now);
     case State::Voiding:
-        return voidAnswered(outcome, status, now);
+        return voidAnswered(outcome, status);
     case State::Pausing:
     case State::Done:
         break;
@@ -99,10 +98,9 @@ Course::Step Course::statusAnswered(Outcome outcome, int status, TimePoint sentA
     return {Action::SleepUntil, due};
 }
 
-Course::Step Course::voidAnswered(Outcome outcome, int status, TimePoint now)
+Course::Step Course::voidAnswered(Outcome outcome, int status)
 {
-    const qint64 age = std::chrono::duration_cast<std::chrono::seconds>(now - m_opened).count();
-    m_voidConfirmed = confirmsVoid(outcome, status, {m_acknowledged, age});
+    m_voidConfirmed = confirmsVoid(outcome, status, m_acknowledged);
     m_voided = true;
     // An answer to the void names the payment too, for whoever voids it next.
     if (acknowledges(outcome, status))

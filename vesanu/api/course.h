@@ -3,8 +3,6 @@
 #include "vesanu/api/constants.h"
 #include "vesanu/api/outcome.h"
 
-#include <QtGlobal>
-
 #include <chrono>
 
 namespace vesanu {
@@ -92,30 +90,19 @@ public:
     // The void was sent (and answered, or not).
     bool voided() const { return m_voided; }
 
-    // The facts a void's answer is read with, kept by the journal so that a
-    // restart reads it the same way.
-    struct VoidFacts
-    {
-        // The service said something about the payment before (see acknowledges()).
-        bool acknowledged = false;
-        // Seconds since the payment's request left, as far as is known.
-        qint64 ageSeconds = 0;
-    };
-
     // The one reading of a void's answer, for every place that voids (the
     // course, the journal's recovery): the void is done when the service
     // says the payment is reversed, refuses to reverse it because it failed
     // (its refusal naming Failed), or does not know a payment it never
-    // acknowledged and that left long enough ago to have arrived. "Not
-    // known" after the service named the payment proves nothing, nor does it
-    // of a request that may still be on its way; an answered Failed is the
-    // reversal's failure: the payment stays as it was.
-    static bool confirmsVoid(Outcome outcome, int status, const VoidFacts &facts)
+    // acknowledged. "Not known" after the service named the payment proves
+    // nothing, and an answered Failed is the reversal's failure: the payment
+    // stays as it was. `acknowledged` is kept by the journal, so that a
+    // restart reads the void the same way.
+    static bool confirmsVoid(Outcome outcome, int status, bool acknowledged)
     {
         return (outcome == Outcome::Answered && status == StatusReversed)
                || (outcome == Outcome::Refused && status == StatusFailed)
-               || (outcome == Outcome::NotFound && !facts.acknowledged
-                   && facts.ageSeconds >= UnknownSettlesAfterSeconds);
+               || (outcome == Outcome::NotFound && !acknowledged);
     }
 
     // An answer that says something about the payment: a readable one, or
@@ -125,14 +112,10 @@ public:
         return outcome == Outcome::Answered || (outcome == Outcome::Unreadable && status != 0);
     }
 
-    // A payment request still on its way (queued in a proxy, resent by a
-    // client) arrives within this; "not known" earlier proves nothing.
-    static constexpr qint64 UnknownSettlesAfterSeconds = 60;
-
 private:
     Step opened(Outcome outcome, int status, TimePoint now);
     Step statusAnswered(Outcome outcome, int status, TimePoint sentAt, TimePoint now);
-    Step voidAnswered(Outcome outcome, int status, TimePoint now);
+    Step voidAnswered(Outcome outcome, int status);
     Step startWait(TimePoint now);
     Step end(Ending ending);
     Step finish(Ending ending);
@@ -146,8 +129,6 @@ private:
     bool m_voidConfirmed = false;
     bool m_acknowledged = false;
     bool m_voided = false;
-    // When the first answer came: about when the request left.
-    TimePoint m_opened = {};
     // When the status wait began.
     TimePoint m_start = {};
 };

@@ -78,7 +78,7 @@ bool Interface::voidNow(const QString &id, bool acknowledged) const
 {
     const RequestResult voided = sendRequest(Reversal, id);
     const bool confirmed =
-        Course::confirmsVoid(observed(voided), voided.getPaymentStatus(), {acknowledged, 0});
+        Course::confirmsVoid(observed(voided), voided.getPaymentStatus(), acknowledged);
     if (confirmed)
         logger->info(LogVoidAccepted, id);
     else

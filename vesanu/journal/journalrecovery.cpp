@@ -110,8 +110,7 @@ int JournalRecovery::settle(PaymentJournal::Entry entry, int budget, const Limit
     const Reply voided = m_void(id);
     ++spent;
     ++entry.voids;
-    if (Course::confirmsVoid(voided.outcome, voided.status,
-                             {entry.acknowledged, now - entry.created})) {
+    if (Course::confirmsVoid(voided.outcome, voided.status, entry.acknowledged)) {
         m_logger->info(voided.outcome == Outcome::Refused ? LogRecoveryClosed : LogRecoveryVoided,
                        id);
         entry.state = voided.outcome == Outcome::Refused ? State::Settled : State::Voided;
