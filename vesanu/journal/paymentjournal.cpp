@@ -1,6 +1,7 @@
 #include "vesanu/journal/paymentjournal.h"
 
 #include "vesanu/journal/journalfile.h"
+#include "vesanu/journal/statement.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -56,32 +57,6 @@ QString stateTextOf(const PaymentJournal::Entry &entry)
     return QString::fromLatin1(PaymentJournal::stateName(entry.state));
 }
 
-// One prepared statement, finalized when it goes.
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const char *sql) { sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr); }
-    ~Statement() { sqlite3_finalize(m_statement); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    bool isValid() const { return m_statement != nullptr; }
-    void bind(int index, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_statement, index, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
-    }
-    void bind(int index, qint64 number) { sqlite3_bind_int64(m_statement, index, number); }
-    int step() { return sqlite3_step(m_statement); }
-    qint64 number(int column) const { return sqlite3_column_int64(m_statement, column); }
-    QString text(int column) const
-    {
-        return QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column)));
-    }
-
-private:
-    sqlite3_stmt *m_statement = nullptr;
-};
 
 // The values of an entry but its identifier, as Update numbers them.
 void bindChanges(Statement &statement, const PaymentJournal::Entry &entry)
@@ -312,84 +287,6 @@ bool PaymentJournal::prune(qint64 keepSince, int atMost)
     return refunds.step() == SQLITE_DONE || fail(QString());
 }
 
-bool PaymentJournal::insertRefund(Refund *refund)
-{
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
-    Statement insert(m_db, JournalFile::InsertRefund);
-    if (!insert.isValid())
-        return fail(QString());
-    insert.bind(1, refund->transactionId);
-    insert.bind(2, refund->amount);
-    insert.bind(3, refund->created);
-    insert.bind(4, QString::fromLatin1(refundStateName(refund->state)));
-    insert.bind(5, qint64(refund->shiftNumber));
-    insert.bind(6, qint64(refund->checkNumber));
-    insert.bind(7, refund->documentId);
-    insert.bind(8, refund->reason);
-    if (insert.step() != SQLITE_DONE)
-        return fail(QString());
-    refund->id = sqlite3_last_insert_rowid(m_db);
-    return true;
-}
-
-bool PaymentJournal::updateRefund(const Refund &refund)
-{
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
-    Statement update(m_db, JournalFile::UpdateRefund);
-    if (!update.isValid())
-        return fail(QString());
-    update.bind(1, refund.id);
-    update.bind(2, QString::fromLatin1(refundStateName(refund.state)));
-    update.bind(3, refund.reason);
-    if (update.step() != SQLITE_DONE)
-        return fail(QString());
-    return sqlite3_changes(m_db) == 1
-           || fail(QStringLiteral("the journal holds no refund %1").arg(refund.id));
-}
-
-bool PaymentJournal::refunds(const QString &transactionId, QList<Refund> *refunds)
-{
-    refunds->clear();
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
-    // A journal of the first format holds no refunds.
-    if (m_version != JournalFile::Version)
-        return true;
-    const QByteArray sql = "SELECT " + QByteArray(JournalFile::RefundColumns) + " FROM refunds "
-                           + (transactionId.isNull() ? "" : "WHERE transaction_id = ?1 ")
-                           + "ORDER BY created, id";
-    Statement query(m_db, sql.constData());
-    if (!query.isValid())
-        return fail(QString());
-    if (!transactionId.isNull())
-        query.bind(1, transactionId);
-    int step;
-    while ((step = query.step()) == SQLITE_ROW) {
-        Refund refund;
-        refund.id = query.number(0);
-        refund.transactionId = query.text(1);
-        refund.amount = query.number(2);
-        refund.created = query.number(3);
-        const QString state = query.text(4);
-        for (RefundState known : {RefundState::Sent, RefundState::Refunded, RefundState::Refused,
-                                  RefundState::Undecided}) {
-            if (state == QLatin1String(refundStateName(known)))
-                refund.state = known;
-        }
-        refund.shiftNumber = int(query.number(5));
-        refund.checkNumber = int(query.number(6));
-        refund.documentId = query.text(7);
-        refund.reason = query.text(8);
-        refunds->append(refund);
-    }
-    if (step == SQLITE_DONE)
-        return true;
-    refunds->clear();
-    return fail(QString());
-}
-
 bool PaymentJournal::select(Selection selection, QList<Entry> *entries)
 {
     const char *where = selection == Selection::Due           ? JournalFile::WhereDue
@@ -465,21 +362,6 @@ const char *PaymentJournal::stateName(State state)
             return entry.name;
     }
     return "in-flight";
-}
-
-const char *PaymentJournal::refundStateName(RefundState state)
-{
-    switch (state) {
-    case RefundState::Sent:
-        break;
-    case RefundState::Refunded:
-        return "refunded";
-    case RefundState::Refused:
-        return "refund-refused";
-    case RefundState::Undecided:
-        return "refund-undecided";
-    }
-    return "refund-sent";
 }
 
 // Keeps SQLite's own words for the log; the connection stays as it is.
