@@ -387,7 +387,7 @@ TEST_F(InterfaceExchange, APaymentLeftInDoubtIsVoidedOnce)
     };
     const auto ok = [](int status) { return FakeService::json(statusAnswer(status)); };
     const char *const accepted = "Сервис принял отмену неподтвержденного платежа: %1";
-    const char *const refused = "Сервис не принял отмену неподтвержденного платежа: %1";
+    const char *const refused = "Отмена неподтвержденного платежа не подтверждена сервисом: %1";
     const RestClient::Result unknown =
         FakeService::json({{"error_code", 404}, {"error_note", "unknown"}}, 404);
     const char *const voided = "vesaNuPaymentVoided";

@@ -167,7 +167,7 @@ TEST_P(EndToEndPayment, TheCashierCanInterruptAWaitingPayment)
     EXPECT_LT(answeredAtMs - interruptedAtMs, 200) << "the wait ends at once, void included";
     EXPECT_FALSE(answer.isSuccess());
     EXPECT_EQ(answer.getMessage().key(), "requestInterrupted");
-    EXPECT_EQ(answer.getMessage().defaultText(), "Оплата прервана кассиром и отменена. Деньги не списаны");
+    EXPECT_EQ(answer.getMessage().defaultText(), "Оплата прервана кассиром и отменена. Деньги не списаны, оплату можно повторить");
     EXPECT_EQ(answer.getAdditionalInfo().value("moneyState").toString(), "voided");
     EXPECT_EQ(ledgerEntry(answer).value("state").toString(), "reversed");
     EXPECT_FALSE(processing->interruptPayment()) << "the payment is over";

@@ -348,7 +348,7 @@ void FaultBench::checkBounds(const FaultCase &c, const Observation &seen, const 
             << "a payment is voided exactly when it was left in doubt";
     }
     if (c.flags & VoidRefused) {
-        const QString refused = QStringLiteral("Сервис не принял отмену неподтвержденного платежа: ")
+        const QString refused = QStringLiteral("Отмена неподтвержденного платежа не подтверждена сервисом: ")
             + seen.transaction;
         EXPECT_TRUE(seen.logLines.contains(refused)) << "a refused void is logged as such";
     }

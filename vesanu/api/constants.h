@@ -108,7 +108,8 @@ inline const char *const TextStatusFailed = "Операция отклонена
 inline const char *const KeyStatusTimeout = "requestStatusTimeout";
 inline const char *const TextStatusTimeout = "Истекло время ожидания подтверждения операции";
 inline const char *const KeyInterrupted = "requestInterrupted";
-inline const char *const TextInterrupted = "Оплата прервана кассиром и отменена. Деньги не списаны";
+inline const char *const TextInterrupted =
+    "Оплата прервана кассиром и отменена. Деньги не списаны, оплату можно повторить";
 inline const char *const KeyConnectionWorks = "requestConnectionWorks";
 inline const char *const TextConnectionWorks = "Связь с сервисом установлена";
 // Reached, but it answered a wrongly signed question as it answered ours.
@@ -120,7 +121,7 @@ inline const char *const KeyHttpError = "requestHttpError";
 inline const char *const TextHttpError = "Ошибка сервера (HTTP %1)";
 inline const char *const KeyJournalUnavailable = "vesaNuJournalUnavailable";
 inline const char *const TextJournalUnavailable =
-    "Журнал платежей VesaNu недоступен, оплата не отправлена";
+    "Журнал платежей VesaNu недоступен, оплата не отправлена. Деньги не списаны";
 inline const char *const KeyJournalUnrecorded = "vesaNuJournalUnrecorded";
 inline const char *const TextJournalUnrecorded =
     "Журнал платежей VesaNu недоступен, оплата отменена";
@@ -133,19 +134,24 @@ inline const char *const TextPaymentVoided =
     "Оплата не подтверждена сервисом и отменена. Деньги не списаны, оплату можно повторить";
 inline const char *const KeyPaymentInDoubt = "vesaNuPaymentInDoubt";
 inline const char *const TextPaymentInDoubt =
-    "Оплата не подтверждена, и ее отмена еще не подтверждена сервисом. Не повторяйте оплату и "
-    "не считайте продажу оплаченной: платеж будет отменен автоматически, списанные деньги "
-    "вернутся покупателю";
+    "Оплата не подтверждена сервисом VesaNu, ее отмена еще не подтверждена. Не принимайте оплату "
+    "повторно или другим способом и не выдавайте товар как оплаченный. Касса повторит отмену "
+    "сама; если деньги были списаны, они вернутся покупателю. Номер операции: %1 (сообщите его "
+    "в поддержку)";
 inline const char *const KeyRefundNotSent = "vesaNuRefundNotSent";
 inline const char *const TextRefundNotSent =
     "Возврат не отправлен: нет связи с сервисом VesaNu. Деньги не возвращены, возврат можно повторить";
 inline const char *const KeyRefundUndecided = "vesaNuRefundUndecided";
 inline const char *const TextRefundUndecided =
-    "Возврат не подтвержден сервисом. Не возвращайте деньги другим способом: повторите возврат "
-    "позже, повтор безопасен";
+    "Возврат не подтвержден сервисом VesaNu: деньги могут вернуться покупателю позже. Не "
+    "возвращайте деньги другим способом. Повторите возврат позже: дважды деньги не вернутся";
 inline const char *const KeySettingsMissing = "vesaNuSettingsMissing";
 inline const char *const TextSettingsMissing =
-    "Настройки VesaNu не прочитаны, операция не отправлена. Обратитесь к специалисту";
+    "Настройки VesaNu не заданы или не прочитаны: операция не отправлена, деньги не списаны и не "
+    "возвращены. Обратитесь к специалисту";
+inline const char *const KeyRefundAlreadyDone = "vesaNuRefundAlreadyDone";
+inline const char *const TextRefundAlreadyDone =
+    "Возврат по этой оплате уже был проведен ранее. Повторно деньги не возвращаются";
 inline const char *const KeyPartialRefund = "vesaNuPartialRefund";
 inline const char *const TextPartialRefund =
     "VesaNu возвращает только всю сумму платежа, частичный возврат невозможен";
@@ -172,7 +178,7 @@ inline const char *const LogStatusTimeout = "Статус операции не 
 inline const char *const LogUnknownOutcome = "Результат операции неизвестен, запрос статуса: %1";
 inline const char *const LogReversal = "Полный возврат";
 inline const char *const LogVoidAccepted = "Сервис принял отмену неподтвержденного платежа: %1";
-inline const char *const LogVoidRefused = "Сервис не принял отмену неподтвержденного платежа: %1";
+inline const char *const LogVoidRefused = "Отмена неподтвержденного платежа не подтверждена сервисом: %1";
 inline const char *const LogConnectionWorks = "Проверка связи: сервис отвечает, %1";
 inline const char *const LogConnectionFailed = "Проверка связи не удалась: %1";
 inline const char *const LogConnectionControl =
@@ -190,7 +196,7 @@ inline const char *const LogEndRefunded = "Возврат проведен: %1";
 inline const char *const LogEndAlreadyRefunded = "Возврат уже был проведен ранее: %1";
 inline const char *const LogEndNotRefunded = "Возврат не проведен: %1";
 inline const char *const LogRefundUndecided = "Результат возврата неизвестен: %1";
-inline const char *const LogSettingsMissing = "Настройки VesaNu не прочитаны: %1";
+inline const char *const LogSettingsMissing = "Настройки VesaNu не заданы или не прочитаны: %1";
 inline const char *const LogOtherTransaction = "Ответ сервера относится к другой операции: %1";
 inline const char *const LogJournalUnrecorded = "Успешный платеж не записан в журнал, отмена: %1";
 

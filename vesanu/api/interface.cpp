@@ -177,8 +177,10 @@ Interface::RequestResult Interface::reversal(const PaymentProcessingRequest &req
     RequestResult result = follow(course, sendRequest(Reversal, id), id);
     // The service answers a reversed payment with Reversed again: the host
     // must not count the money twice.
-    if (result.money == MoneyState::Refunded && refundedBefore)
+    if (result.money == MoneyState::Refunded && refundedBefore) {
         result.money = MoneyState::AlreadyRefunded;
+        result.message = tr::Tr(text(KeyRefundAlreadyDone), text(TextRefundAlreadyDone));
+    }
     bookkeeper->endRefund(refund, refundState(result.money));
     return ended(result, id);
 }
@@ -325,7 +327,9 @@ Interface::RequestResult Interface::conclude(const Course &course, RequestResult
             says(KeyPaymentVoided, TextPaymentVoided);
         break;
     case MoneyState::InDoubt:
-        says(KeyPaymentInDoubt, TextPaymentInDoubt);
+        // With its transaction id: support settles it by that.
+        last.errorCode = 0;
+        last.message = tr::Tr(text(KeyPaymentInDoubt), text(TextPaymentInDoubt).arg(id));
         break;
     case MoneyState::NotRefunded:
         if (ending == Course::Ending::NeverSent)

@@ -67,8 +67,10 @@ Interface::RequestResult Interface::journalEnd(const Course &course, RequestResu
     bookkeeper->record(id, confirmed ? Bookkeeper::Ending::Voided : Bookkeeper::Ending::VoidPending,
                        {true, 1});
     if (!confirmed) {
-        return refusedHere(KeyPaymentInDoubt, TextPaymentInDoubt, Outcome::Unreadable,
-                           MoneyState::InDoubt, id);
+        RequestResult inDoubt = refusedHere(KeyPaymentInDoubt, TextPaymentInDoubt,
+                                            Outcome::Unreadable, MoneyState::InDoubt, id);
+        inDoubt.message = tr::Tr(text(KeyPaymentInDoubt), text(TextPaymentInDoubt).arg(id));
+        return inDoubt;
     }
     return journalUnrecorded(id);
 }
