@@ -1,7 +1,10 @@
-# Debian package of the plug-in: `cpack -G DEB` in a build directory (see
-# scripts/package, which builds for the host's architecture, i386).
+# Debian packages of the plug-in and of the command-line register: `cpack -G
+# DEB` in a build directory (see scripts/package, which builds for the host's
+# architecture, i386). One package per install component: "plugin" makes
+# velta-paysystem-vesanu, "tools" (built with VESANU_BUILD_TOOLS)
+# velta-paysystem-vesanu-tools.
 #
-# The package holds the plug-in and an example configuration only. The
+# The plug-in's package holds the plug-in and an example configuration only. The
 # plug-in carries the processing contract itself; the libraries it links
 # against besides Qt (libveltaconfig, libveltanetwork, libveltatr, liblog4qt)
 # are the host's own: the host process has loaded them before it loads the
@@ -42,6 +45,30 @@ install(FILES ${_vesanu_example_config}
     PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ
     COMPONENT plugin)
 
+# vesanu-host for a register: run from the install prefix's bin/, it takes the
+# plug-in this package installs. It links the host's service libraries by
+# soname, as the plug-in does, and ships none of them (nor the stand-ins).
+set(_vesanu_packaging_prefix /usr)
+if(TARGET vesanu-host)
+    target_compile_definitions(vesanu_host_core PRIVATE
+        VESANU_INSTALLED_TOOL_DIR="${_vesanu_packaging_prefix}/bin"
+        VESANU_INSTALLED_PLUGIN="${_vesanu_packaging_prefix}/${VESANU_PLUGIN_INSTALL_DIR}/libProcessingVesaNu.so")
+    set(_vesanu_tools_doc share/doc/velta-paysystem-vesanu-tools)
+    set(_vesanu_man_page ${CMAKE_BINARY_DIR}/packaging/vesanu-host.1.gz)
+    add_custom_command(OUTPUT ${_vesanu_man_page}
+        COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/vesanu-host.1 > ${_vesanu_man_page}
+        DEPENDS ${CMAKE_SOURCE_DIR}/packaging/vesanu-host.1
+        VERBATIM)
+    add_custom_target(vesanu_host_man ALL DEPENDS ${_vesanu_man_page})
+    install(TARGETS vesanu-host RUNTIME DESTINATION bin COMPONENT tools)
+    install(FILES ${_vesanu_man_page} DESTINATION share/man/man1 COMPONENT tools)
+    set(_vesanu_tools_docs ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/integration.md)
+    if(EXISTS ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
+        list(APPEND _vesanu_tools_docs ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
+    endif()
+    install(FILES ${_vesanu_tools_docs} DESTINATION ${_vesanu_tools_doc} COMPONENT tools)
+endif()
+
 # The example must name every setting the plug-in reads, with the default
 # the code uses: an operator goes by it.
 if(VESANU_BUILD_TESTS)
@@ -68,6 +95,9 @@ endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velta-paysystem-vesanu)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_DEBIAN_PLUGIN_PACKAGE_NAME velta-paysystem-vesanu)
+set(CPACK_DEBIAN_TOOLS_PACKAGE_NAME velta-paysystem-vesanu-tools)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Velta")
 set(CPACK_PACKAGE_CONTACT "VesaNu plug-in maintainers <vesanu@velta.invalid>")
@@ -77,11 +107,15 @@ set(CPACK_PACKAGE_DESCRIPTION
  fiscal-data submission through the VesaNu service, with an example\
  configuration in ${VESANU_CONFIG_INSTALL_DIR}/vesanu.ini.")
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_PACKAGING_INSTALL_PREFIX ${_vesanu_packaging_prefix})
 set(CPACK_STRIP_FILES ON)
-# Only the plug-in's component, as one package: nothing that another part
-# of the tree installs can end up in it.
-set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};plugin;/")
+# Only these components: nothing that another part of the tree installs
+# can end up in a package.
+if(TARGET vesanu-host)
+    set(CPACK_COMPONENTS_ALL plugin tools)
+else()
+    set(CPACK_COMPONENTS_ALL plugin)
+endif()
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
@@ -101,10 +135,23 @@ endif()
 # announces (the one the plug-in is built with). dpkg-shlibdeps gives Qt Core
 # that minimum already: every object built with these headers needs the
 # symbol version of their minor release.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
+set(CPACK_DEBIAN_PLUGIN_PACKAGE_DEPENDS
     "libqt5network5 (>= ${Qt5Core_VERSION_MAJOR}.${Qt5Core_VERSION_MINOR})")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
+set(CPACK_DEBIAN_PLUGIN_PACKAGE_CONTROL_EXTRA
     ${_vesanu_control_dir}/conffiles ${_vesanu_control_dir}/postinst ${_vesanu_control_dir}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# CPackDeb puts CPACK_PACKAGE_DESCRIPTION_SUMMARY, the plug-in's, above each.
+set(CPACK_COMPONENT_PLUGIN_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+
+# The register's tool goes with the plug-in of its own build; the rest of its
+# Depends (Qt Core, SQLite, libstdc++, libc) come from dpkg-shlibdeps.
+set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "velta-paysystem-vesanu (= ${PROJECT_VERSION})")
+set(CPACK_DEBIAN_TOOLS_PACKAGE_SECTION utils)
+set(CPACK_COMPONENT_TOOLS_DESCRIPTION
+    "Tools: vesanu-host, the command-line cash register for the plug-in.\n\
+vesanu-host loads the installed plug-in with the host's own libraries, as the\
+ cash register does: checks the set-up, lists the payment journal's open\
+ entries and makes test payments. It needs the host's service libraries,\
+ which the cash register provides.")
 
 include(CPack)

@@ -20,6 +20,7 @@
 #include "vesanu/api/constants.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -252,7 +253,12 @@ QString CommandRunner::iniFilePath() const
 {
     if (!m_invocation.iniFile.isEmpty())
         return m_invocation.iniFile;
-    return Config::resolvePath(QLatin1String(PluginIniPath));
+    // Resolved here, not by the store: a register's configuration library has
+    // none of our test hooks, and the installed tool links only its services.
+    const QString root = qEnvironmentVariable(ConfigRootVariable);
+    if (root.isEmpty())
+        return QLatin1String(PluginIniPath);
+    return QDir::cleanPath(root + QLatin1String(PluginIniPath));
 }
 
 bool CommandRunner::readTokenFromStdin()

@@ -26,6 +26,16 @@ constexpr int DefaultCurrency = 398;
 constexpr int MaxCurrency = 999;
 
 // Where the plug-in is looked for when --plugin is not given, in order.
+// Run from where the tools package installs it, the tool takes the plug-in
+// of the plug-in's package (both paths come from the build's install rules).
+#ifndef VESANU_INSTALLED_TOOL_DIR
+#define VESANU_INSTALLED_TOOL_DIR "/usr/bin"
+#endif
+#ifndef VESANU_INSTALLED_PLUGIN
+#define VESANU_INSTALLED_PLUGIN "/usr/lib/i386-linux-gnu/velta/paysystems/libProcessingVesaNu.so"
+#endif
+constexpr char InstalledToolDir[] = VESANU_INSTALLED_TOOL_DIR;
+constexpr char InstalledPlugin[] = VESANU_INSTALLED_PLUGIN;
 constexpr char BuildTreePlugin[] = "../lib/libProcessingVesaNu.so";
 constexpr char InstalledPlugin32[] = "/usr/lib/i386-linux-gnu/velta/paysystems/libProcessingVesaNu.so";
 constexpr char InstalledPlugin64[] = "/usr/lib/x86_64-linux-gnu/velta/paysystems/libProcessingVesaNu.so";

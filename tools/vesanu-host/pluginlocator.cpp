@@ -9,6 +9,9 @@ namespace vesanuhost {
 
 QStringList PluginLocator::searchList(const QString &executableDir)
 {
+    // Installed: the package's plug-in, never a stray file beside /usr/bin.
+    if (QDir::cleanPath(executableDir) == QLatin1String(InstalledToolDir))
+        return {QLatin1String(InstalledPlugin)};
     return {QDir::cleanPath(QDir(executableDir).filePath(QLatin1String(BuildTreePlugin))),
             QLatin1String(InstalledPlugin32), QLatin1String(InstalledPlugin64)};
 }
