@@ -95,12 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringLiteral("--token"), QStringLiteral("4111")},
                      "[VesaNu]\nhost=http://127.0.0.1:9\nbranchId=B\ncashboxCode=C\n", "VesaNu:secretKey"}));
 
-// A script must tell a payment that may still be charged from one that is not.
+// A script must tell a payment that may still be charged from one that is
+// not, by where the answer says the money is, whatever its message.
 struct AnswerCase
 {
     bool success;
-    const char *key;
-    bool voidRefused;
+    const char *moneyState;
     int exitCode;
 };
 
@@ -112,19 +112,19 @@ TEST_P(AnswerExitCode, SaysWhetherThePaymentMayStillBeCharged)
 {
     PaymentProcessingAnswer answer;
     answer.setSuccess(GetParam().success);
-    answer.setMessage(tr::Tr(QString::fromUtf8(GetParam().key), QStringLiteral("text")));
-    EXPECT_EQ(vesanuhost::exitCodeFor(answer, GetParam().voidRefused), GetParam().exitCode);
+    answer.setMessage(tr::Tr(QStringLiteral("requestStatusTimeout"), QStringLiteral("text")));
+    if (*GetParam().moneyState)
+        answer.setAdditionalInfo({{QStringLiteral("moneyState"), QString::fromUtf8(GetParam().moneyState)}});
+    EXPECT_EQ(vesanuhost::exitCodeFor(answer), GetParam().exitCode);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, AnswerExitCode,
-    ::testing::Values(AnswerCase{true, "", false, 0}, AnswerCase{false, "requestStatusFailed", false, 1},
-                      // Voided at the cashier's word, and the service took the void.
-                      AnswerCase{false, "requestInterrupted", false, 1},
-                      AnswerCase{false, "requestInterrupted", true, 4},
-                      AnswerCase{false, "requestServiceUnreachable", true, 4},
-                      AnswerCase{false, "requestStatusTimeout", false, 4},
-                      AnswerCase{false, "vesaNuJournalUnrecorded", false, 4}));
+    ::testing::Values(AnswerCase{true, "charged", 0}, AnswerCase{false, "notCharged", 1},
+                      AnswerCase{false, "voided", 1}, AnswerCase{false, "inDoubt", 4},
+                      AnswerCase{false, "notRefunded", 1}, AnswerCase{false, "refundUndecided", 4},
+                      // No statement: a key alone no longer says the money may have moved.
+                      AnswerCase{false, "", 1}));
 
 TEST(ExitCode, VersionNamesTheToolAndThePluginItFinds)
 {
@@ -151,12 +151,17 @@ TEST(ExitCode, AFileThatIsNoPluginIsAUsageError)
 
 TEST(ExitCode, HelpOfEveryCommandSucceedsOnStdout)
 {
-    for (const char *command : {"info", "pay", "refund", "cancel", "send-fiscal", "check"}) {
+    for (const char *command : {"info", "pay", "refund", "cancel", "send-fiscal", "check", "journal"}) {
         const ToolRun run = runTool({QString::fromUtf8(command), QStringLiteral("--help")});
         EXPECT_EQ(run.exitCode, 0) << command;
         EXPECT_TRUE(run.out.contains(QStringLiteral("Usage:"))) << command;
         EXPECT_TRUE(run.out.contains(QStringLiteral("--json"))) << command;
     }
+    // The commands a technician or support runs by hand show how.
+    for (const char *command : {"pay", "check", "journal"})
+        EXPECT_TRUE(runTool({QString::fromUtf8(command), QStringLiteral("--help")}).out.contains(
+            QStringLiteral("Example: vesanu-host ") + QString::fromUtf8(command)))
+            << command;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "hostconstants.h"
 #include "inforeport.h"
 #include "interruptwatcher.h"
+#include "journalcommand.h"
 #include "journalreport.h"
 #include "logwatcher.h"
 #include "pluginhost.h"
@@ -50,11 +51,19 @@ int CommandRunner::run(const QString &executableDir)
     if (m_invocation.token == QLatin1String(TokenFromStdin) && !readTokenFromStdin())
         return usageError(QStringLiteral("no token on standard input"));
     // The journal is read as it is: loading the plug-in would settle it first.
-    if (m_invocation.command == Invocation::Command::Journal)
+    if (m_invocation.command == Invocation::Command::Journal
+        && m_invocation.journalAction != Invocation::JournalAction::Retry)
         return runJournal();
     const int settings = needsSettings() ? readSettings() : ExitSuccess;
     if (settings != ExitSuccess)
         return settings;
+    QString busy;
+    if (m_invocation.command == Invocation::Command::Journal
+        && !JournalCommand::canWrite(JournalReport::journalPath(), &busy)) {
+        Console::writeLine(QStringLiteral("vesanu-host: the plug-in cannot settle the journal \"%1\": %2")
+                               .arg(JournalReport::journalPath(), busy));
+        return ExitFailed;
+    }
     PluginLocator locator;
     if (!locator.locate(m_invocation.pluginPath, executableDir))
         return usageError(locator.errorString());
@@ -62,6 +71,7 @@ int CommandRunner::run(const QString &executableDir)
     if (!host.load(locator.path()))
         return usageError(host.errorString());
     BasicPaymentProcessing &processing = *host.processing();
+    LogWatcher::resetCounts();
     processing.init();
     return dispatch(processing, host.metaData());
 }
@@ -93,9 +103,10 @@ bool CommandRunner::needsSettings() const
     case Invocation::Command::Cancel:
     case Invocation::Command::SendFiscal:
         return true;
+    case Invocation::Command::Journal:
+        return m_invocation.journalAction == Invocation::JournalAction::Retry;
     case Invocation::Command::Info:
     case Invocation::Command::Check:
-    case Invocation::Command::Journal:
         break;
     }
     return false;
@@ -147,8 +158,9 @@ int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObjec
         return runInfo(processing, metaData);
     case Invocation::Command::SendFiscal:
         return runSendFiscal(processing);
-    case Invocation::Command::Check:
     case Invocation::Command::Journal:
+        return runJournalRetry();
+    case Invocation::Command::Check:
     case Invocation::Command::Pay:
     case Invocation::Command::Refund:
     case Invocation::Command::Cancel:
@@ -200,7 +212,7 @@ int CommandRunner::runOperation(BasicPaymentProcessing &processing)
         printJson(AnswerFormatter::toJson(answer, queries));
     else
         print(AnswerFormatter::toText(answer, queries));
-    return exitCodeFor(answer, LogWatcher::voidsRefused() > 0);
+    return exitCodeFor(answer);
 }
 
 int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
@@ -265,16 +277,29 @@ bool CommandRunner::readTokenFromStdin()
 
 int CommandRunner::runJournal()
 {
-    JournalReport report;
-    if (!report.collect(QDateTime::currentSecsSinceEpoch())) {
-        Console::writeLine(QStringLiteral("vesanu-host: %1").arg(report.errorString()));
-        return ExitFailed;
-    }
-    if (m_invocation.json)
-        printJson(report.toJson());
-    else
-        print(report.toText());
-    return ExitSuccess;
+    const JournalCommand command(m_invocation);
+    return finish(m_invocation.journalAction == Invocation::JournalAction::Resolve
+                      ? command.resolve()
+                      : command.list(QDateTime::currentSecsSinceEpoch()));
+}
+
+// init() has settled what it could: every open entry is due at start, within
+// its bound of exchanges. What is left shows in the listing that follows.
+int CommandRunner::runJournalRetry()
+{
+    const int requests = LogWatcher::requests();
+    print(m_invocation.json ? QString()
+                            : QStringLiteral("retry: the plug-in's init() sent %1 request(s) to settle the journal\n")
+                                  .arg(requests));
+    return finish(JournalCommand(m_invocation).list(QDateTime::currentSecsSinceEpoch()));
+}
+
+int CommandRunner::finish(const JournalCommand::Result &result) const
+{
+    print(result.output);
+    if (!result.error.isEmpty())
+        Console::writeLine(QStringLiteral("vesanu-host: %1").arg(result.error));
+    return result.exitCode;
 }
 
 bool CommandRunner::showProgress() const
