@@ -14,7 +14,9 @@
 #include "pluginlocator.h"
 #include "progressline.h"
 #include "requestfactory.h"
+#include "journalcheck.h"
 #include "setupcheck.h"
+#include "userswitch.h"
 
 #include "config/config.h"
 #include "contract/basicpaymentprocessing.h"
@@ -43,6 +45,10 @@ int CommandRunner::run(const QString &executableDir)
     if (m_invocation.version)
         return runVersion(executableDir);
     const LogWatcher watcher(m_invocation.verbose);
+    // Before anything is read or loaded: what the register's user can do is the question.
+    QString refused;
+    if (!m_invocation.user.isEmpty() && !UserSwitch::switchTo(m_invocation.user, &refused))
+        return usageError(refused);
     const int prepared = prepareEnvironment();
     if (prepared != ExitSuccess)
         return prepared;
@@ -83,7 +89,10 @@ int CommandRunner::prepareEnvironment()
 {
     if (!m_invocation.configRoot.isEmpty() && !m_configRoot.useRoot(m_invocation.configRoot))
         return settingsError(m_configRoot.errorString());
-    if (!m_invocation.iniFile.isEmpty() && !m_configRoot.useIniFile(m_invocation.iniFile))
+    // The check reports a missing or unreadable ini file on its list, and
+    // judges no other file in its place.
+    if (!m_invocation.iniFile.isEmpty() && !m_configRoot.useIniFile(m_invocation.iniFile)
+        && (m_invocation.command != Invocation::Command::Check || !m_configRoot.useEmptyRoot()))
         return settingsError(m_configRoot.errorString());
     if (!m_invocation.caFile.isEmpty()) {
         const QFileInfo caFile(m_invocation.caFile);
@@ -231,12 +240,20 @@ int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
 int CommandRunner::runCheck(const QString &executableDir)
 {
     SetupCheck check;
+    if (!m_invocation.user.isEmpty())
+        check.add(SetupCheck::Mark::Note, QStringLiteral("checks run as user %1").arg(UserSwitch::currentUser()));
+    else if (UserSwitch::isRoot())
+        check.add(SetupCheck::Mark::Note, QStringLiteral("checks run as root, who can read and write where the "
+                                                         "register's user cannot: use --user NAME"));
     check.checkIniFile(iniFilePath());
     Config settings;
-    if (settings.loadFile(QLatin1String(PluginIniPath)))
+    if (settings.loadFile(QLatin1String(PluginIniPath))) {
         check.checkSettings(settings);
-    else
+        JournalCheck::run(&check, JournalReport::journalPath(), QFileInfo(iniFilePath()).group());
+    } else {
         check.skip(QStringLiteral("settings: the configuration store cannot read the ini file"));
+        check.skip(QStringLiteral("journal: not checked, its path is a setting"));
+    }
 
     PluginLocator locator;
     PluginHost host;
@@ -246,8 +263,17 @@ int CommandRunner::runCheck(const QString &executableDir)
                                        : loaded ? locator.path() : host.errorString());
     if (loaded) {
         BasicPaymentProcessing &processing = *host.processing();
+        LogWatcher::resetCounts();
         processing.init();
-        check.checkConnection(processing.testConnection());
+        // Not read-only: the plug-in settles its journal at start.
+        if (LogWatcher::requests() > 0)
+            check.add(SetupCheck::Mark::Note,
+                      QStringLiteral("the plug-in's init() sent %1 request(s) to the service to settle its "
+                                     "journal's open entries")
+                          .arg(LogWatcher::requests()));
+        LogWatcher::resetCounts();
+        const PaymentProcessingAnswer answer = processing.testConnection();
+        check.checkConnection(answer, LogWatcher::connectionFailure());
     } else {
         check.skip(QStringLiteral("connection: not tested, the plug-in did not load"));
     }
