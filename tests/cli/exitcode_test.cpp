@@ -1,8 +1,13 @@
 #include "exitcode.h"
 
 #include "contract/paymentprocessinganswer.h"
+#include "vesanu/journal/paymentjournal.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -125,6 +130,96 @@ INSTANTIATE_TEST_SUITE_P(
                       AnswerCase{false, "notRefunded", 1}, AnswerCase{false, "refundUndecided", 4},
                       // No statement: a key alone no longer says the money may have moved.
                       AnswerCase{false, "", 1}));
+
+// Support reads the journal without a register: what needs a person comes
+// first and the exit code says so; a person's reconciliation clears it.
+class JournalCommand : public ::testing::Test
+{
+protected:
+    using Journal = vesanu::journal::PaymentJournal;
+
+    void SetUp() override
+    {
+        m_ini = m_directory.filePath(QStringLiteral("vesanu.ini"));
+        QFile file(m_ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[VesaNu]\njournal=%1\n").arg(journalPath()).toUtf8());
+    }
+
+    QString journalPath() const { return m_directory.filePath(QStringLiteral("journal.sqlite")); }
+
+    void write(const QString &id, Journal::State state, int check)
+    {
+        Journal journal;
+        ASSERT_TRUE(journal.open(journalPath())) << qPrintable(journal.errorString());
+        Journal::Entry entry;
+        entry.transactionId = id;
+        entry.amount = 12345;
+        entry.currency = 398;
+        entry.created = QDateTime::currentSecsSinceEpoch() - 60;
+        entry.state = state;
+        entry.stateText = QLatin1String(Journal::stateName(state));
+        entry.checkNumber = check;
+        ASSERT_TRUE(journal.insert(entry)) << qPrintable(journal.errorString());
+    }
+
+    ToolRun journal(const QStringList &arguments) const
+    {
+        return runTool(QStringList{QStringLiteral("journal")} + arguments << QStringLiteral("--ini") << m_ini);
+    }
+
+    static QJsonArray entries(const ToolRun &run)
+    {
+        return QJsonDocument::fromJson(run.out.toUtf8()).object().value(QStringLiteral("entries")).toArray();
+    }
+
+    QTemporaryDir m_directory;
+    QString m_ini;
+};
+
+TEST_F(JournalCommand, ListsAbandonedFirstUntilAPersonResolvesIt)
+{
+    write(QStringLiteral("open-1"), Journal::State::VoidPending, 7);
+    write(QStringLiteral("lost-1"), Journal::State::Abandoned, 8);
+    write(QStringLiteral("paid-1"), Journal::State::Paid, 9);
+    ToolRun run = journal({QStringLiteral("--json")});
+    EXPECT_EQ(run.exitCode, 5) << qPrintable(run.err);
+    ASSERT_EQ(entries(run).size(), 2) << "open and abandoned, not paid: " << qPrintable(run.out);
+    EXPECT_EQ(entries(run).at(0).toObject().value(QStringLiteral("transactionId")).toString(), QStringLiteral("lost-1"));
+    EXPECT_EQ(entries(run).at(0).toObject().value(QStringLiteral("checkNumber")).toInt(), 8);
+    run = journal({QStringLiteral("--metrics")});
+    EXPECT_TRUE(run.out.contains(QStringLiteral("\nvesanu_journal_abandoned_entries 1\n"))) << qPrintable(run.out);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("\nvesanu_journal_void_pending_entries 1\n")));
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("# EOF\n")));
+
+    // Only what recovery gave up is a person's to resolve.
+    EXPECT_EQ(journal({QStringLiteral("resolve"), QStringLiteral("--rrn"), QStringLiteral("open-1"),
+                       QStringLiteral("--note"), QStringLiteral("x")}).exitCode, 1);
+    run = journal({QStringLiteral("resolve"), QStringLiteral("--rrn"), QStringLiteral("lost-1"), QStringLiteral("--note"),
+                   QStringLiteral("refunded by the bank, ticket 77")});
+    EXPECT_EQ(run.exitCode, 0) << qPrintable(run.err);
+    EXPECT_EQ(journal({}).exitCode, 0);
+    run = journal({QStringLiteral("--check"), QStringLiteral("8"), QStringLiteral("--json")});
+    ASSERT_EQ(entries(run).size(), 1) << qPrintable(run.out);
+    EXPECT_EQ(entries(run).at(0).toObject().value(QStringLiteral("state")).toString(), QStringLiteral("resolved"));
+    EXPECT_EQ(entries(run).at(0).toObject().value(QStringLiteral("reason")).toString(),
+              QStringLiteral("refunded by the bank, ticket 77"));
+}
+
+TEST_F(JournalCommand, AJournalThatCannotBeReadIsAnErrorNeverNothingOpen)
+{
+    EXPECT_EQ(journal({}).exitCode, 1) << "missing";
+    QFile file(journalPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    for (const QStringList &arguments : {QStringList{}, QStringList{QStringLiteral("--metrics")}}) {
+        const ToolRun run = journal(arguments);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(journalPath())) << qPrintable(run.err);
+        EXPECT_FALSE(run.out.contains(QStringLiteral("open entries"))) << qPrintable(run.out);
+    }
+}
 
 TEST(ExitCode, VersionNamesTheToolAndThePluginItFinds)
 {

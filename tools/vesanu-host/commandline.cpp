@@ -25,7 +25,7 @@ const CommandInfo Commands[] = {
     {command::Pay, Invocation::Command::Pay,
      "Pay an amount with a scanned one-time token (request type 1); Ctrl-C cancels it.",
      "--json prints the answer with its additionalInfo, whose \"moneyState\" says where the money is.\n"
-     "Example: echo 4111 | vesanu-host pay --amount 123.45 --token - --json"},
+     "Example: vesanu-host pay --amount 123.45 --token - --json   (the token on standard input)"},
     {command::Refund, Invocation::Command::Refund,
      "Refund an earlier payment by its RRN (request type 3, through payment).", ""},
     {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1).", ""},
@@ -35,10 +35,10 @@ const CommandInfo Commands[] = {
      "Check the set-up: the ini file, its settings, the journal, the plug-in, and the connection to the service.",
      "The journal is opened to write and closed again; the plug-in's init() may send the voids its\n"
      "journal owes, and the check says so. Each failing line says how to fix it.\n"
-     "Example: sudo vesanu-host check --user cashier"},
+     "Example: vesanu-host check --user cashier   (as root: the checks run as the register's user)"},
     {command::Journal, Invocation::Command::Journal,
-     "List the payments the plug-in's journal still has to settle (sends nothing); see journal --help.",
-     "Abandoned entries come first: each needs a person, and the exit code is 5.\n"
+     "List the payments the plug-in's journal still has to settle, or retry or resolve them.",
+     "The listing sends nothing. Abandoned entries come first: each needs a person (exit code 5).\n"
      "  journal retry                         settle the open entries now, through the plug-in's init()\n"
      "  journal resolve --rrn ID --note TEXT  record that a person reconciled an abandoned entry\n"
      "                                        (while no register holds the journal)\n"
