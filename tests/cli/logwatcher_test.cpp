@@ -4,7 +4,6 @@
 #include "log4qt/logger.h"
 #include "log4qt/logmanager.h"
 #include "vesanu/api/constants.h"
-#include "vesanu/journal/journalconstants.h"
 
 #include <QThread>
 
@@ -67,14 +66,21 @@ TEST(LogWatcher, CountsStatusRequestsLoggedThroughTheVesanuLogger)
     worker->wait();
     EXPECT_EQ(LogWatcher::statusQueries(), 4);
 
-    // A void the service did not take: the payment may still be charged.
-    logger->error(vesanu::api::LogVoidRefused, QStringLiteral("id"));
-    logger->error(vesanu::journal::LogRecoveryVoidRefused, QStringLiteral("older"));
-    EXPECT_EQ(LogWatcher::voidsRefused(), 1) << "an earlier payment's void is not this one's";
+    // Every request counts as sent, a failed one's line does not.
+    logger->info("HTTP-запрос: %1", QStringLiteral("DELETE http://127.0.0.1:9/api/v1/payment/reversal/id"));
+    logger->info("HTTP-запрос не выполнен: %1", QStringLiteral("DELETE http://127.0.0.1:9/"));
+    EXPECT_EQ(LogWatcher::requests(), 6);
+
+    // The connection test's reason, which its answer does not carry.
+    logger->error(vesanu::api::LogConnectionFailed,
+                  QStringLiteral("http://127.0.0.1:9/api/v1/payment/status/x: соединение отклонено"));
+    EXPECT_EQ(LogWatcher::connectionFailure(),
+              QStringLiteral("http://127.0.0.1:9/api/v1/payment/status/x: соединение отклонено"));
 
     LogWatcher::resetCounts();
     EXPECT_EQ(LogWatcher::statusQueries(), 0);
-    EXPECT_EQ(LogWatcher::voidsRefused(), 0);
+    EXPECT_EQ(LogWatcher::requests(), 0);
+    EXPECT_TRUE(LogWatcher::connectionFailure().isEmpty());
 }
 
 TEST(ProgressLine, StopsPromptlyAndCanBeStoppedTwice)

@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <signal.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -43,6 +44,8 @@ protected:
         // As installed: the secret key is for the register's group only.
         QFile::setPermissions(root->path() + "/tessaroot/cash/paysystems/vesanu/vesanu.ini",
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+        // The journal's folder, as the package makes it.
+        ::chmod(QFile::encodeName(root->path()).constData(), 02770);
         return root;
     }
 
@@ -101,6 +104,19 @@ TEST_P(EndToEndHostTool, CheckPassesOnlyForAWorkingSetUp)
     EXPECT_EQ(exitCode, 1);
     EXPECT_FALSE(report.value("success").toBool());
     EXPECT_TRUE(QJsonDocument(report).toJson().contains("code 401")) << "the service's refusal is shown";
+
+    // Each named with its fix, and the plug-in's reason for the connection.
+    for (const auto &broken : {std::make_pair("host=127.0.0.1:9\n", "no http:// or https:// scheme"),
+                               std::make_pair("journal=/nonexistent/journal.sqlite\n", "cannot be opened to write"),
+                               std::make_pair("host=http://127.0.0.1:9\n", "http://127.0.0.1:9/")}) {
+        report = run({"check"}, &exitCode, {}, sane + broken.first);
+        EXPECT_EQ(exitCode, 1) << broken.first;
+        bool named = false;
+        for (const QJsonValue &line : report.value("checks").toArray())
+            named = named || (line.toObject().value("text").toString().contains(broken.second)
+                              && !line.toObject().value("fix").toString().isEmpty());
+        EXPECT_TRUE(named) << QJsonDocument(report).toJson().toStdString();
+    }
 }
 
 // The cashier's cancel key: Ctrl-C voids the payment at once, and the

@@ -15,22 +15,35 @@ struct CommandInfo
     const char *name;
     Invocation::Command command;
     const char *description;
+    // The command's own help adds this: what else it does, and an example.
+    const char *details;
 };
 
 const CommandInfo Commands[] = {
     {command::Info, Invocation::Command::Info,
-     "Show the plug-in's metadata, options, enabled request types and scan-dialog texts."},
+     "Show the plug-in's metadata, options, enabled request types and scan-dialog texts.", ""},
     {command::Pay, Invocation::Command::Pay,
-     "Pay an amount with a scanned one-time token (request type 1); Ctrl-C cancels it."},
+     "Pay an amount with a scanned one-time token (request type 1); Ctrl-C cancels it.",
+     "--json prints the answer with its additionalInfo, whose \"moneyState\" says where the money is.\n"
+     "Example: vesanu-host pay --amount 123.45 --token - --json   (the token on standard input)"},
     {command::Refund, Invocation::Command::Refund,
-     "Refund an earlier payment by its RRN (request type 3, through payment)."},
-    {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1)."},
+     "Refund an earlier payment by its RRN (request type 3, through payment).", ""},
+    {command::Cancel, Invocation::Command::Cancel, "Cancel an earlier payment by its RRN (request type 1).", ""},
     {command::SendFiscal, Invocation::Command::SendFiscal,
-     "Hand the receipt's fiscal QR code for a payment to the plug-in's message queue."},
+     "Hand the receipt's fiscal QR code for a payment to the plug-in's message queue.", ""},
     {command::Check, Invocation::Command::Check,
-     "Check the set-up: the ini file, its settings, the plug-in, and the connection to the service."},
+     "Check the set-up: the ini file, its settings, the journal, the plug-in, and the connection to the service.",
+     "The journal is opened to write and closed again; the plug-in's init() may send the voids its\n"
+     "journal owes, and the check says so. Each failing line says how to fix it.\n"
+     "Example: vesanu-host check --user cashier   (as root: the checks run as the register's user)"},
     {command::Journal, Invocation::Command::Journal,
-     "List the payments the plug-in's journal still has to settle with the service (sends nothing)."},
+     "List the payments the plug-in's journal still has to settle, or retry or resolve them.",
+     "The listing sends nothing. Abandoned entries come first: each needs a person (exit code 5).\n"
+     "  journal retry                         settle the open entries now, through the plug-in's init()\n"
+     "  journal resolve --rrn ID --note TEXT  record that a person reconciled an abandoned entry\n"
+     "                                        (while no register holds the journal)\n"
+     "Example: vesanu-host journal --all --check 1042\n"
+     "         vesanu-host journal --metrics > /var/lib/node_exporter/textfile/vesanu.prom"},
 };
 
 const CommandInfo *findCommand(const QString &name)
@@ -82,6 +95,20 @@ QList<QCommandLineOption> commandOptions(Invocation::Command command)
         valueOption(option::Rrn, QStringLiteral("RRN of the payment (its transaction id)."), QStringLiteral("rrn"));
     const QCommandLineOption qr =
         valueOption(option::Qr, QStringLiteral("The receipt's fiscal QR code text."), QStringLiteral("text"));
+    const QCommandLineOption payment = valueOption(
+        option::Rrn, QStringLiteral("Only this payment (its transaction id), with its refunds."), QStringLiteral("rrn"));
+    const QCommandLineOption all(QLatin1String(option::All),
+                                 QStringLiteral("Every entry, also those settled, voided or resolved."));
+    const QCommandLineOption checkNumber = valueOption(
+        option::CheckNumber, QStringLiteral("Only entries of the host's check number."), QStringLiteral("number"));
+    const QCommandLineOption metrics(QLatin1String(option::Metrics),
+                                     QStringLiteral("Print OpenMetrics text for node_exporter's textfile collector."));
+    const QCommandLineOption note = valueOption(
+        option::Note, QStringLiteral("resolve: what the person found, kept as the entry's reason."),
+        QStringLiteral("text"));
+    const QCommandLineOption user = valueOption(
+        option::User, QStringLiteral("Run the checks as this user, e.g. the register's (needs root)."),
+        QStringLiteral("name"));
     switch (command) {
     case Invocation::Command::Pay:
         return {amount, token, currency};
@@ -91,9 +118,11 @@ QList<QCommandLineOption> commandOptions(Invocation::Command command)
         return {rrn, currency};
     case Invocation::Command::SendFiscal:
         return {rrn, qr};
-    case Invocation::Command::Info:
     case Invocation::Command::Check:
+        return {user};
     case Invocation::Command::Journal:
+        return {all, payment, checkNumber, metrics, note};
+    case Invocation::Command::Info:
         break;
     }
     return {};
@@ -108,12 +137,14 @@ QString CommandLine::overview()
         text += QStringLiteral("  %1  %2\n").arg(QLatin1String(info.name), -12).arg(QLatin1String(info.description));
     text += QStringLiteral("\nExit codes: %1 success, %2 failed answer, %3 usage error or plug-in not loadable,\n"
                            "%4 ini file missing, unreadable or incomplete, %5 failed answer but the payment\n"
-                           "(or refund) may still go through: check it with the service.")
+                           "(or refund) may still go through: check it with the service, %6 the journal\n"
+                           "holds abandoned entries for a person to reconcile.")
                 .arg(ExitSuccess)
                 .arg(ExitFailed)
                 .arg(ExitUsage)
                 .arg(ExitSettings)
-                .arg(ExitInDoubt);
+                .arg(ExitInDoubt)
+                .arg(ExitNeedsPerson);
     return text;
 }
 
@@ -160,20 +191,60 @@ bool CommandLine::parseCommand(const QString &program, const QString &command, c
     m_helpHint = QStringLiteral("%1 %2 --help").arg(program, command);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QLatin1String(info->description));
+    parser.setApplicationDescription(*info->details ? QStringLiteral("%1\n%2").arg(QLatin1String(info->description),
+                                                                                  QString::fromUtf8(info->details))
+                                                    : QLatin1String(info->description));
     parser.addOptions(commonOptions() + commandOptions(info->command));
     const QCommandLineOption help = parser.addHelpOption();
     parser.addPositionalArgument(command, QString(), command);
+    if (info->command == Invocation::Command::Journal)
+        parser.addPositionalArgument(QStringLiteral("action"), QStringLiteral("retry or resolve (optional)."),
+                                     QStringLiteral("[retry|resolve]"));
     if (!parser.parse(QStringList{program, command} + rest))
         return fail(parser.errorText());
-    if (parser.positionalArguments().size() > 1)
-        return fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().at(1)));
+    const QStringList positional = parser.positionalArguments();
+    const int allowed = info->command == Invocation::Command::Journal ? 2 : 1;
+    if (positional.size() > allowed)
+        return fail(QStringLiteral("unexpected argument \"%1\"").arg(positional.at(allowed)));
     readCommon(parser);
     if (parser.isSet(help)) {
         m_invocation.helpText = parser.helpText();
         return true;
     }
+    if (positional.size() == 2 && !readJournalAction(positional.at(1)))
+        return false;
     return readCommandOptions(parser) && checkCommon();
+}
+
+bool CommandLine::readJournalAction(const QString &action)
+{
+    if (action == QLatin1String(journalaction::Retry))
+        m_invocation.journalAction = Invocation::JournalAction::Retry;
+    else if (action == QLatin1String(journalaction::Resolve))
+        m_invocation.journalAction = Invocation::JournalAction::Resolve;
+    else
+        return fail(QStringLiteral("unexpected argument \"%1\": journal takes retry or resolve").arg(action));
+    return true;
+}
+
+bool CommandLine::readJournalOptions(const QCommandLineParser &parser)
+{
+    Invocation &run = m_invocation;
+    run.all = parser.isSet(QLatin1String(option::All));
+    run.metrics = parser.isSet(QLatin1String(option::Metrics));
+    run.rrn = parser.value(QLatin1String(option::Rrn));
+    run.note = parser.value(QLatin1String(option::Note));
+    if (parser.isSet(QLatin1String(option::CheckNumber))) {
+        bool ok = false;
+        run.checkNumber = parser.value(QLatin1String(option::CheckNumber)).toInt(&ok);
+        if (!ok || run.checkNumber <= 0)
+            return fail(QStringLiteral("invalid check number \"%1\": expected a whole number above 0")
+                            .arg(parser.value(QLatin1String(option::CheckNumber))));
+    }
+    if (run.journalAction != Invocation::JournalAction::Resolve)
+        return true;
+    // A reconciliation names the payment and what the person found.
+    return readRequired(parser, option::Rrn, &run.rrn) && readRequired(parser, option::Note, &run.note);
 }
 
 bool CommandLine::readCommandOptions(const QCommandLineParser &parser)
@@ -188,9 +259,12 @@ bool CommandLine::readCommandOptions(const QCommandLineParser &parser)
         return readRequired(parser, option::Rrn, &run.rrn) && readCurrency(parser);
     case Invocation::Command::SendFiscal:
         return readRequired(parser, option::Rrn, &run.rrn) && readRequired(parser, option::Qr, &run.qr);
-    case Invocation::Command::Info:
-    case Invocation::Command::Check:
     case Invocation::Command::Journal:
+        return readJournalOptions(parser);
+    case Invocation::Command::Check:
+        run.user = parser.value(QLatin1String(option::User));
+        break;
+    case Invocation::Command::Info:
         break;
     }
     return true;

@@ -27,6 +27,8 @@ public:
 private:
     bool parseCommand(const QString &program, const QString &command, const QStringList &rest);
     bool readCommandOptions(const QCommandLineParser &parser);
+    bool readJournalAction(const QString &action);
+    bool readJournalOptions(const QCommandLineParser &parser);
     bool readAmount(const QCommandLineParser &parser);
     bool readCurrency(const QCommandLineParser &parser);
     bool readRequired(const QCommandLineParser &parser, const char *name, QString *value);

@@ -7,13 +7,16 @@
 #include "hostconstants.h"
 #include "inforeport.h"
 #include "interruptwatcher.h"
+#include "journalcommand.h"
 #include "journalreport.h"
 #include "logwatcher.h"
 #include "pluginhost.h"
 #include "pluginlocator.h"
 #include "progressline.h"
 #include "requestfactory.h"
+#include "journalcheck.h"
 #include "setupcheck.h"
+#include "userswitch.h"
 
 #include "config/config.h"
 #include "contract/basicpaymentprocessing.h"
@@ -43,6 +46,10 @@ int CommandRunner::run(const QString &executableDir)
     if (m_invocation.version)
         return runVersion(executableDir);
     const LogWatcher watcher(m_invocation.verbose);
+    // Before anything is read or loaded: what the register's user can do is the question.
+    QString refused;
+    if (!m_invocation.user.isEmpty() && !UserSwitch::switchTo(m_invocation.user, &refused))
+        return usageError(refused);
     const int prepared = prepareEnvironment();
     if (prepared != ExitSuccess)
         return prepared;
@@ -51,11 +58,19 @@ int CommandRunner::run(const QString &executableDir)
     if (m_invocation.token == QLatin1String(TokenFromStdin) && !readTokenFromStdin())
         return usageError(QStringLiteral("no token on standard input"));
     // The journal is read as it is: loading the plug-in would settle it first.
-    if (m_invocation.command == Invocation::Command::Journal)
+    if (m_invocation.command == Invocation::Command::Journal
+        && m_invocation.journalAction != Invocation::JournalAction::Retry)
         return runJournal();
     const int settings = needsSettings() ? readSettings() : ExitSuccess;
     if (settings != ExitSuccess)
         return settings;
+    QString busy;
+    if (m_invocation.command == Invocation::Command::Journal
+        && !JournalCommand::canWrite(JournalReport::journalPath(), &busy)) {
+        Console::writeLine(QStringLiteral("vesanu-host: the plug-in cannot settle the journal \"%1\": %2")
+                               .arg(JournalReport::journalPath(), busy));
+        return ExitFailed;
+    }
     PluginLocator locator;
     if (!locator.locate(m_invocation.pluginPath, executableDir))
         return usageError(locator.errorString());
@@ -63,6 +78,7 @@ int CommandRunner::run(const QString &executableDir)
     if (!host.load(locator.path()))
         return usageError(host.errorString());
     BasicPaymentProcessing &processing = *host.processing();
+    LogWatcher::resetCounts();
     processing.init();
     return dispatch(processing, host.metaData());
 }
@@ -74,7 +90,10 @@ int CommandRunner::prepareEnvironment()
 {
     if (!m_invocation.configRoot.isEmpty() && !m_configRoot.useRoot(m_invocation.configRoot))
         return settingsError(m_configRoot.errorString());
-    if (!m_invocation.iniFile.isEmpty() && !m_configRoot.useIniFile(m_invocation.iniFile))
+    // The check reports a missing or unreadable ini file on its list, and
+    // judges no other file in its place.
+    if (!m_invocation.iniFile.isEmpty() && !m_configRoot.useIniFile(m_invocation.iniFile)
+        && (m_invocation.command != Invocation::Command::Check || !m_configRoot.useEmptyRoot()))
         return settingsError(m_configRoot.errorString());
     if (!m_invocation.caFile.isEmpty()) {
         const QFileInfo caFile(m_invocation.caFile);
@@ -94,9 +113,10 @@ bool CommandRunner::needsSettings() const
     case Invocation::Command::Cancel:
     case Invocation::Command::SendFiscal:
         return true;
+    case Invocation::Command::Journal:
+        return m_invocation.journalAction == Invocation::JournalAction::Retry;
     case Invocation::Command::Info:
     case Invocation::Command::Check:
-    case Invocation::Command::Journal:
         break;
     }
     return false;
@@ -148,8 +168,9 @@ int CommandRunner::dispatch(BasicPaymentProcessing &processing, const QJsonObjec
         return runInfo(processing, metaData);
     case Invocation::Command::SendFiscal:
         return runSendFiscal(processing);
-    case Invocation::Command::Check:
     case Invocation::Command::Journal:
+        return runJournalRetry();
+    case Invocation::Command::Check:
     case Invocation::Command::Pay:
     case Invocation::Command::Refund:
     case Invocation::Command::Cancel:
@@ -201,7 +222,7 @@ int CommandRunner::runOperation(BasicPaymentProcessing &processing)
         printJson(AnswerFormatter::toJson(answer, queries));
     else
         print(AnswerFormatter::toText(answer, queries));
-    return exitCodeFor(answer, LogWatcher::voidsRefused() > 0);
+    return exitCodeFor(answer);
 }
 
 int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
@@ -220,12 +241,20 @@ int CommandRunner::runSendFiscal(BasicPaymentProcessing &processing)
 int CommandRunner::runCheck(const QString &executableDir)
 {
     SetupCheck check;
+    if (!m_invocation.user.isEmpty())
+        check.add(SetupCheck::Mark::Note, QStringLiteral("checks run as user %1").arg(UserSwitch::currentUser()));
+    else if (UserSwitch::isRoot())
+        check.add(SetupCheck::Mark::Note, QStringLiteral("checks run as root, who can read and write where the "
+                                                         "register's user cannot: use --user NAME"));
     check.checkIniFile(iniFilePath());
     Config settings;
-    if (settings.loadFile(QLatin1String(PluginIniPath)))
+    if (settings.loadFile(QLatin1String(PluginIniPath))) {
         check.checkSettings(settings);
-    else
+        JournalCheck::run(&check, JournalReport::journalPath(), QFileInfo(iniFilePath()).group());
+    } else {
         check.skip(QStringLiteral("settings: the configuration store cannot read the ini file"));
+        check.skip(QStringLiteral("journal: not checked, its path is a setting"));
+    }
 
     PluginLocator locator;
     PluginHost host;
@@ -235,8 +264,17 @@ int CommandRunner::runCheck(const QString &executableDir)
                                        : loaded ? locator.path() : host.errorString());
     if (loaded) {
         BasicPaymentProcessing &processing = *host.processing();
+        LogWatcher::resetCounts();
         processing.init();
-        check.checkConnection(processing.testConnection());
+        // Not read-only: the plug-in settles its journal at start.
+        if (LogWatcher::requests() > 0)
+            check.add(SetupCheck::Mark::Note,
+                      QStringLiteral("the plug-in's init() sent %1 request(s) to the service to settle its "
+                                     "journal's open entries")
+                          .arg(LogWatcher::requests()));
+        LogWatcher::resetCounts();
+        const PaymentProcessingAnswer answer = processing.testConnection();
+        check.checkConnection(answer, LogWatcher::connectionFailure());
     } else {
         check.skip(QStringLiteral("connection: not tested, the plug-in did not load"));
     }
@@ -271,16 +309,29 @@ bool CommandRunner::readTokenFromStdin()
 
 int CommandRunner::runJournal()
 {
-    JournalReport report;
-    if (!report.collect(QDateTime::currentSecsSinceEpoch())) {
-        Console::writeLine(QStringLiteral("vesanu-host: %1").arg(report.errorString()));
-        return ExitFailed;
-    }
-    if (m_invocation.json)
-        printJson(report.toJson());
-    else
-        print(report.toText());
-    return ExitSuccess;
+    const JournalCommand command(m_invocation);
+    return finish(m_invocation.journalAction == Invocation::JournalAction::Resolve
+                      ? command.resolve()
+                      : command.list(QDateTime::currentSecsSinceEpoch()));
+}
+
+// init() has settled what it could: every open entry is due at start, within
+// its bound of exchanges. What is left shows in the listing that follows.
+int CommandRunner::runJournalRetry()
+{
+    const int requests = LogWatcher::requests();
+    print(m_invocation.json ? QString()
+                            : QStringLiteral("retry: the plug-in's init() sent %1 request(s) to settle the journal\n")
+                                  .arg(requests));
+    return finish(JournalCommand(m_invocation).list(QDateTime::currentSecsSinceEpoch()));
+}
+
+int CommandRunner::finish(const JournalCommand::Result &result) const
+{
+    print(result.output);
+    if (!result.error.isEmpty())
+        Console::writeLine(QStringLiteral("vesanu-host: %1").arg(result.error));
+    return result.exitCode;
 }
 
 bool CommandRunner::showProgress() const

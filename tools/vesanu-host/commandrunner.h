@@ -2,6 +2,7 @@
 
 #include "configroot.h"
 #include "invocation.h"
+#include "journalcommand.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -35,6 +36,8 @@ private:
     QString iniFilePath() const;
     bool readTokenFromStdin();
     int runJournal();
+    int runJournalRetry();
+    int finish(const JournalCommand::Result &result) const;
     bool showProgress() const;
     int usageError(const QString &error) const;
     int settingsError(const QString &error) const;

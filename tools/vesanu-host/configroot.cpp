@@ -34,6 +34,15 @@ bool ConfigRoot::useIniFile(const QString &iniFile)
     return true;
 }
 
+bool ConfigRoot::useEmptyRoot()
+{
+    m_temporary = std::make_unique<QTemporaryDir>();
+    if (!m_temporary->isValid())
+        return fail(QStringLiteral("cannot create a temporary folder: %1").arg(m_temporary->errorString()));
+    exportRoot(m_temporary->path());
+    return true;
+}
+
 bool ConfigRoot::fail(const QString &error)
 {
     m_error = error;

@@ -16,6 +16,8 @@ class ConfigRoot
 public:
     bool useRoot(const QString &directory);
     bool useIniFile(const QString &iniFile);
+    // An empty temporary root: no ini file is found, not even the machine's own.
+    bool useEmptyRoot();
 
     QString rootPath() const { return m_rootPath; }
     QString errorString() const { return m_error; }

@@ -4,20 +4,19 @@
 
 #include "contract/paymentprocessinganswer.h"
 #include "vesanu/api/constants.h"
+#include "vesanu/constants.h"
 
 namespace vesanuhost {
 
-int exitCodeFor(const PaymentProcessingAnswer &answer, bool voidRefused)
+int exitCodeFor(const PaymentProcessingAnswer &answer)
 {
     if (answer.isSuccess())
         return ExitSuccess;
-    // A wait that ran out: the service may still complete the operation. A
-    // paid payment the journal could not record was voided, but the void
-    // may not have been taken either.
-    const QString key = answer.getMessage().key();
-    const bool undecided = key == QLatin1String(vesanu::api::KeyStatusTimeout)
-                           || key == QLatin1String(vesanu::api::KeyJournalUnrecorded);
-    return undecided || voidRefused ? ExitInDoubt : ExitFailed;
+    // Not voided yet, or no final word on a refund: the service's books decide.
+    const QString money = answer.getAdditionalInfo().value(QLatin1String(vesanu::constants::InfoMoneyState)).toString();
+    const bool undecided = money == QLatin1String(vesanu::api::MoneyInDoubt)
+                           || money == QLatin1String(vesanu::api::MoneyRefundUndecided);
+    return undecided ? ExitInDoubt : ExitFailed;
 }
 
 } // namespace vesanuhost

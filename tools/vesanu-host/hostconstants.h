@@ -21,6 +21,9 @@ constexpr int ExitSettings = 3;
 // The answer is a failure, but the payment may still be charged (or the
 // refund still made): the service's books decide, the journal settles it.
 constexpr int ExitInDoubt = 4;
+// journal: the journal holds abandoned entries, each for a person to
+// reconcile with the service ("journal resolve" records it).
+constexpr int ExitNeedsPerson = 5;
 
 constexpr int DefaultCurrency = 398;
 constexpr int MaxCurrency = 999;
@@ -52,6 +55,8 @@ constexpr char CaFileVariable[] = "VELTA_NETWORK_CA_FILE";
 constexpr char LogCategory[] = "vesanu";
 constexpr char StatusQueryPath[] = "/payment/status/";
 constexpr char StatusQueryMethod[] = "GET";
+// Every request line of the HTTP client starts so, whatever it asks.
+constexpr char RequestLinePrefix[] = "HTTP-запрос: ";
 
 constexpr char FiscalMessageType[] = "sendofddata";
 
@@ -64,6 +69,29 @@ constexpr char SendFiscal[] = "send-fiscal";
 constexpr char Check[] = "check";
 constexpr char Journal[] = "journal";
 } // namespace command
+
+// What "journal" does beside listing.
+namespace journalaction {
+constexpr char Retry[] = "retry";
+constexpr char Resolve[] = "resolve";
+} // namespace journalaction
+
+// The journal's folder and files as the package makes them: the folder
+// root:GROUP 2770 (GROUP: the ini file's), the files 0660.
+constexpr unsigned JournalFolderMode = 02770;
+constexpr unsigned JournalFileMode = 0660;
+constexpr char JournalLogSuffix[] = "-wal";
+
+// OpenMetrics names of "journal --metrics", for node_exporter's textfile collector.
+namespace metrics {
+constexpr char Readable[] = "vesanu_journal_readable";
+constexpr char Open[] = "vesanu_journal_open_entries";
+constexpr char VoidPending[] = "vesanu_journal_void_pending_entries";
+constexpr char Abandoned[] = "vesanu_journal_abandoned_entries";
+constexpr char OldestOpenAge[] = "vesanu_journal_oldest_open_age_seconds";
+constexpr char LastPaid[] = "vesanu_journal_last_paid_timestamp_seconds";
+constexpr char End[] = "# EOF";
+} // namespace metrics
 
 // The live wait line's note during a payment, and what the cancel key says.
 constexpr char CancelHint[] = "Ctrl-C cancels the payment";
@@ -85,6 +113,8 @@ namespace check {
 constexpr char MarkOk[] = "\u2713";
 constexpr char MarkWarning[] = "!";
 constexpr char MarkFailed[] = "\u2717";
+// Said, not judged: what the check did or could not see.
+constexpr char MarkNote[] = "\u00b7";
 } // namespace check
 
 namespace option {
@@ -100,6 +130,11 @@ constexpr char Token[] = "token";
 constexpr char Currency[] = "currency";
 constexpr char Rrn[] = "rrn";
 constexpr char Qr[] = "qr";
+constexpr char All[] = "all";
+constexpr char CheckNumber[] = "check";
+constexpr char Metrics[] = "metrics";
+constexpr char Note[] = "note";
+constexpr char User[] = "user";
 } // namespace option
 
 namespace json {
@@ -139,6 +174,20 @@ constexpr char Currency[] = "currency";
 constexpr char AgeSeconds[] = "ageSeconds";
 constexpr char State[] = "state";
 constexpr char Attempts[] = "attempts";
+constexpr char Fix[] = "fix";
+constexpr char Entries[] = "entries";
+constexpr char NeedsPerson[] = "needsPerson";
+constexpr char Created[] = "created";
+constexpr char NextAttempt[] = "nextAttempt";
+constexpr char Questions[] = "questions";
+constexpr char Voids[] = "voids";
+constexpr char Acknowledged[] = "acknowledged";
+constexpr char Reason[] = "reason";
+constexpr char ShiftNumber[] = "shiftNumber";
+constexpr char CheckNumber[] = "checkNumber";
+constexpr char DocumentId[] = "documentId";
+constexpr char Refunds[] = "refunds";
+constexpr char Requests[] = "requests";
 } // namespace json
 
 // Members of QPluginLoader::metaData().

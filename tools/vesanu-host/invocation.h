@@ -10,6 +10,8 @@ namespace vesanuhost {
 struct Invocation
 {
     enum class Command { Info, Pay, Refund, Cancel, SendFiscal, Check, Journal };
+    // journal: list (the default), settle now, or record a person's reconciliation.
+    enum class JournalAction { List, Retry, Resolve };
 
     Command command = Command::Info;
     // Set when --help was asked for: print it and do nothing else.
@@ -30,6 +32,13 @@ struct Invocation
     QString token;
     QString rrn;
     QString qr;
+
+    JournalAction journalAction = JournalAction::List;
+    bool all = false; // journal: every entry, not only those still open
+    int checkNumber = 0; // journal: the host's check number; 0 for any
+    bool metrics = false; // journal: OpenMetrics text
+    QString note; // journal resolve: what the person found
+    QString user; // check: run as this user
 };
 
 } // namespace vesanuhost

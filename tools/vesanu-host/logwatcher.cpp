@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <QMutex>
+
 #include <atomic>
 
 namespace vesanuhost {
@@ -14,7 +16,9 @@ namespace vesanuhost {
 namespace {
 
 std::atomic<int> statusQueryCount{0};
-std::atomic<int> voidRefusedCount{0};
+std::atomic<int> requestCount{0};
+QMutex failureMutex;
+QString lastConnectionFailure;
 std::atomic<bool> showPluginLinesFlag{false};
 
 } // namespace
@@ -36,15 +40,23 @@ int LogWatcher::statusQueries()
     return statusQueryCount;
 }
 
-int LogWatcher::voidsRefused()
+int LogWatcher::requests()
 {
-    return voidRefusedCount;
+    return requestCount;
+}
+
+QString LogWatcher::connectionFailure()
+{
+    const QMutexLocker lock(&failureMutex);
+    return lastConnectionFailure;
 }
 
 void LogWatcher::resetCounts()
 {
     statusQueryCount = 0;
-    voidRefusedCount = 0;
+    requestCount = 0;
+    const QMutexLocker lock(&failureMutex);
+    lastConnectionFailure.clear();
 }
 
 bool LogWatcher::isStatusQuery(QtMsgType type, const QString &category, const QString &text)
@@ -56,11 +68,22 @@ bool LogWatcher::isStatusQuery(QtMsgType type, const QString &category, const QS
         && text.contains(QLatin1String(StatusQueryPath)) && method.match(text).hasMatch();
 }
 
-bool LogWatcher::isVoidRefused(QtMsgType type, const QString &category, const QString &text)
+bool LogWatcher::isRequest(QtMsgType type, const QString &category, const QString &text)
 {
-    // The plug-in's own line, up to the transaction it names.
-    static const QString line = QString::fromUtf8(vesanu::api::LogVoidRefused).section(QStringLiteral("%1"), 0, 0);
-    return type == QtCriticalMsg && category == QLatin1String(LogCategory) && text.startsWith(line);
+    return type == QtInfoMsg && category == QLatin1String(LogCategory)
+        && text.startsWith(QString::fromUtf8(RequestLinePrefix));
+}
+
+QString LogWatcher::connectionFailureOf(QtMsgType type, const QString &category, const QString &text)
+{
+    if (type != QtCriticalMsg || category != QLatin1String(LogCategory))
+        return QString();
+    for (const char *line : {vesanu::api::LogConnectionFailed, vesanu::api::LogConnectionSignatureRefused}) {
+        const QString fixed = QString::fromUtf8(line).section(QStringLiteral("%1"), 0, 0);
+        if (text.startsWith(fixed))
+            return text.mid(fixed.size());
+    }
+    return QString();
 }
 
 void LogWatcher::handle(QtMsgType type, const QMessageLogContext &context, const QString &text)
@@ -69,8 +92,13 @@ void LogWatcher::handle(QtMsgType type, const QMessageLogContext &context, const
     const bool fromPlugin = category == QLatin1String(LogCategory);
     if (fromPlugin && isStatusQuery(type, category, text))
         ++statusQueryCount;
-    if (fromPlugin && isVoidRefused(type, category, text))
-        ++voidRefusedCount;
+    if (fromPlugin && isRequest(type, category, text))
+        ++requestCount;
+    const QString failure = fromPlugin ? connectionFailureOf(type, category, text) : QString();
+    if (!failure.isEmpty()) {
+        const QMutexLocker lock(&failureMutex);
+        lastConnectionFailure = failure;
+    }
     if (!fromPlugin || showPluginLinesFlag)
         Console::writeLine(qFormatLogMessage(type, context, text));
 }

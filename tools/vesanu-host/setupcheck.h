@@ -17,12 +17,14 @@ namespace vesanuhost {
 class SetupCheck
 {
 public:
-    enum class Mark { Ok, Warning, Failed };
+    // A note is said, not judged: it never fails the check.
+    enum class Mark { Ok, Note, Warning, Failed };
 
     struct Item
     {
         Mark mark;
         QString text;
+        QString fix; // what to do about a line that does not hold: one short sentence
     };
 
     // The ini file as it lies on disk.
@@ -32,8 +34,10 @@ public:
     // The required settings that are missing or empty, by their keys.
     static QStringList missingSettings(Config &config);
     void checkPlugin(bool loaded, const QString &detail);
-    void checkConnection(const PaymentProcessingAnswer &answer);
+    // `failure`: "address: reason" of the plug-in's log, when it logged one.
+    void checkConnection(const PaymentProcessingAnswer &answer, const QString &failure);
     void skip(const QString &text);
+    void add(Mark mark, const QString &text, const QString &fix = QString());
 
     // Every check holds; a warning does not hold.
     bool passed() const;
@@ -43,7 +47,9 @@ public:
     QJsonObject toJson() const;
 
 private:
-    void add(Mark mark, const QString &text);
+    void checkNumbers(Config &config);
+    void checkHost(Config &config);
+    static QString connectionFix(const QString &failure);
 
     QList<Item> m_items;
 };
