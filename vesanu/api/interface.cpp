@@ -371,17 +371,14 @@ Interface::RequestResult Interface::ended(RequestResult result, const QString &i
         }
         return nullptr;
     };
+    // Money that may still move is an error a person must see; every settled end is news.
+    const bool inDoubt =
+        result.money == MoneyState::InDoubt || result.money == MoneyState::RefundUndecided;
     if (const char *text = line(result.money)) {
-        const bool good = result.money == MoneyState::Charged
-                          || result.money == MoneyState::NotCharged
-                          || result.money == MoneyState::Voided
-                          || result.money == MoneyState::Refunded
-                          || result.money == MoneyState::AlreadyRefunded
-                          || result.money == MoneyState::NotRefunded;
-        if (good)
-            logger->info(text, id);
-        else
+        if (inDoubt)
             logger->error(text, id);
+        else
+            logger->info(text, id);
     }
     return result;
 }

@@ -126,9 +126,8 @@ bool Bookkeeper::record(const QString &transactionId, Ending ending, const Facts
     m_current.acknowledged = m_current.acknowledged || facts.acknowledged;
     m_current.voids += facts.voids;
     if (ending == Ending::VoidPending) {
-        ++m_current.attempts;
-        m_current.nextAttempt = m_wallClock() + JournalRecovery::backOffSeconds(m_current.attempts);
-        m_current.reason = text(NoteVoidUnconfirmed);
+        JournalRecovery::retryLater(&m_current, State::VoidPending, m_wallClock(),
+                                    text(NoteVoidUnconfirmed));
     } else if (ending == Ending::NeverSent) {
         m_current.reason = text(NoteNeverSent);
     }

@@ -53,13 +53,14 @@ public:
     // The pause before the next attempt after `attempts` failed ones: one
     // minute, doubling up to an hour.
     static qint64 backOffSeconds(int attempts);
+    // Leaves the entry open in `state`, one attempt more, due after its back-off.
+    static void retryLater(PaymentJournal::Entry *entry, PaymentJournal::State state, qint64 now,
+                           const QString &reason);
 
 private:
     // Returns the exchanges spent on the entry; *written is false when its write failed.
     int settle(PaymentJournal::Entry entry, int budget, const Limits &limits, qint64 now,
                bool *written);
-    static void retryLater(PaymentJournal::Entry *entry, PaymentJournal::State state, qint64 now,
-                           const QString &reason);
 
     Log4Qt::Logger *m_logger;
     Exchange m_askStatus;

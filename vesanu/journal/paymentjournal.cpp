@@ -239,11 +239,9 @@ bool PaymentJournal::isAtPath()
 
 bool PaymentJournal::insert(const Entry &entry)
 {
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
     Statement insert(m_db, JournalFile::Insert);
-    if (!insert.isValid())
-        return fail(QString());
+    if (!prepared(insert))
+        return false;
     bindChanges(insert, entry);
     insert.bind(9, entry.amount);
     insert.bind(10, qint64(entry.currency));
@@ -251,40 +249,48 @@ bool PaymentJournal::insert(const Entry &entry)
     insert.bind(12, qint64(entry.shiftNumber));
     insert.bind(13, qint64(entry.checkNumber));
     insert.bind(14, entry.documentId);
-    return insert.step() == SQLITE_DONE || fail(QString());
+    return done(insert);
 }
 
 bool PaymentJournal::update(const Entry &entry)
 {
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
     Statement update(m_db, JournalFile::Update);
-    if (!update.isValid())
-        return fail(QString());
+    if (!prepared(update))
+        return false;
     bindChanges(update, entry);
-    if (update.step() != SQLITE_DONE)
-        return fail(QString());
-    return sqlite3_changes(m_db) == 1
-           || fail(QStringLiteral("the journal holds no entry %1").arg(entry.transactionId));
+    return done(update) && changedOne(QStringLiteral("entry %1").arg(entry.transactionId));
 }
 
+// Only a writer prunes, and a writer's journal is always of this format.
 bool PaymentJournal::prune(qint64 keepSince, int atMost)
+{
+    for (const char *sql : {JournalFile::Prune, JournalFile::PruneRefunds}) {
+        Statement prune(m_db, sql);
+        if (!prepared(prune))
+            return false;
+        prune.bind(1, keepSince);
+        prune.bind(2, qint64(atMost));
+        if (!done(prune))
+            return false;
+    }
+    return true;
+}
+
+bool PaymentJournal::prepared(const Statement &statement)
 {
     if (!m_db)
         return fail(QStringLiteral("not open"));
-    Statement prune(m_db, JournalFile::Prune);
-    if (!prune.isValid())
-        return fail(QString());
-    prune.bind(1, keepSince);
-    prune.bind(2, qint64(atMost));
-    if (prune.step() != SQLITE_DONE || m_version != JournalFile::Version)
-        return m_version == JournalFile::Version ? fail(QString()) : true;
-    Statement refunds(m_db, JournalFile::PruneRefunds);
-    if (!refunds.isValid())
-        return fail(QString());
-    refunds.bind(1, keepSince);
-    refunds.bind(2, qint64(atMost));
-    return refunds.step() == SQLITE_DONE || fail(QString());
+    return statement.isValid() || fail(QString());
+}
+
+bool PaymentJournal::done(Statement &statement)
+{
+    return statement.step() == SQLITE_DONE || fail(QString());
+}
+
+bool PaymentJournal::changedOne(const QString &what)
+{
+    return sqlite3_changes(m_db) == 1 || fail(QStringLiteral("the journal holds no %1").arg(what));
 }
 
 bool PaymentJournal::select(Selection selection, QList<Entry> *entries)

@@ -8,6 +8,12 @@ struct sqlite3;
 
 namespace vesanu {
 namespace journal {
+class Statement;
+}
+}
+
+namespace vesanu {
+namespace journal {
 
 // The payments of this register that went out, or were about to, kept on
 // disk so that a crash at any instruction leaves none unaccounted for: an
@@ -151,6 +157,10 @@ private:
     bool openToRead(const QByteArray &name);
     bool sameFile();
     bool read(const QByteArray &sql, const QString &transactionId, QList<Entry> *entries);
+    // The steps every statement goes through, each false with errorString().
+    bool prepared(const Statement &statement);
+    bool done(Statement &statement);
+    bool changedOne(const QString &what);
 
     sqlite3 *m_db = nullptr;
     // The journal file itself, open and locked for as long as it is open to

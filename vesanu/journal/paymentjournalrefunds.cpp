@@ -10,11 +10,9 @@ namespace journal {
 
 bool PaymentJournal::insertRefund(Refund *refund)
 {
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
     Statement insert(m_db, JournalFile::InsertRefund);
-    if (!insert.isValid())
-        return fail(QString());
+    if (!prepared(insert))
+        return false;
     insert.bind(1, refund->transactionId);
     insert.bind(2, refund->amount);
     insert.bind(3, refund->created);
@@ -23,26 +21,21 @@ bool PaymentJournal::insertRefund(Refund *refund)
     insert.bind(6, qint64(refund->checkNumber));
     insert.bind(7, refund->documentId);
     insert.bind(8, refund->reason);
-    if (insert.step() != SQLITE_DONE)
-        return fail(QString());
+    if (!done(insert))
+        return false;
     refund->id = sqlite3_last_insert_rowid(m_db);
     return true;
 }
 
 bool PaymentJournal::updateRefund(const Refund &refund)
 {
-    if (!m_db)
-        return fail(QStringLiteral("not open"));
     Statement update(m_db, JournalFile::UpdateRefund);
-    if (!update.isValid())
-        return fail(QString());
+    if (!prepared(update))
+        return false;
     update.bind(1, refund.id);
     update.bind(2, QString::fromLatin1(refundStateName(refund.state)));
     update.bind(3, refund.reason);
-    if (update.step() != SQLITE_DONE)
-        return fail(QString());
-    return sqlite3_changes(m_db) == 1
-           || fail(QStringLiteral("the journal holds no refund %1").arg(refund.id));
+    return done(update) && changedOne(QStringLiteral("refund %1").arg(refund.id));
 }
 
 bool PaymentJournal::refunds(const QString &transactionId, QList<Refund> *refunds)

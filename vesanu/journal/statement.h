@@ -12,7 +12,12 @@ namespace journal {
 class Statement
 {
 public:
-    Statement(sqlite3 *db, const char *sql) { sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr); }
+    // Without a connection it stays invalid: SQLite must not be handed none.
+    Statement(sqlite3 *db, const char *sql)
+    {
+        if (db)
+            sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr);
+    }
     ~Statement() { sqlite3_finalize(m_statement); }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
